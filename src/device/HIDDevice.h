@@ -1,0 +1,42 @@
+#pragma once
+// Owner of the one open HID handle. Each operation forwards to one call of the
+// backend in use (HidBackend.h); a short request is padded with zero bytes to
+// the full report of the family that was opened and counted in full.
+
+#include "HidBackend.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+class HIDDevice {
+public:
+    HIDDevice() = default;
+    ~HIDDevice();
+    HIDDevice(const HIDDevice&) = delete;
+    HIDDevice& operator=(const HIDDevice&) = delete;
+
+    static void init();
+    static void exit();
+
+    // Opens the first device with these ids and makes its reads blocking.
+    // False when none opens (the handle is then null) or when blocking mode
+    // cannot be set (the handle is then kept).
+    bool open(std::uint16_t vendorId, std::uint16_t productId, const wchar_t* serialNumber = nullptr);
+    bool openPath(const char* path);
+    void close();
+    bool isOpen() const;
+
+    // Bytes written (the full report length for a padded short request), −1 on error.
+    int write(const unsigned char* data, std::size_t length);
+    // Bytes read, 0 on timeout, −1 on error.
+    int readTimeout(unsigned char* data, std::size_t length, int milliseconds);
+    // The backend's last error text for the handle; empty when it has none.
+    std::wstring errorString() const;
+
+private:
+    mutable std::mutex m_mutex;  // one backend call at a time on the handle
+    HidBackend::Handle m_handle = nullptr;
+    std::size_t m_reportLength = 0;  // 17 or 48 once a device of known ids is open
+};

@@ -1,0 +1,29 @@
+#pragma once
+// The one way the tool asks or tells the user anything modal: message boxes
+// and file dialogs. The program uses the Qt dialogs; tests install their own
+// implementation that records what was shown and answers file dialogs, so no
+// test ever waits on a modal loop.
+
+#include <QString>
+
+class QWidget;
+
+class UserDialogs {
+public:
+    virtual ~UserDialogs() = default;
+
+    // An information box with one OK button.
+    virtual void information(QWidget* parent, const QString& title, const QString& text) = 0;
+    // A warning box with one Yes button.
+    virtual void warning(QWidget* parent, const QString& title, const QString& text) = 0;
+    // QFileDialog::getOpenFileName / getSaveFileName; empty when cancelled.
+    virtual QString openFileName(QWidget* parent, const QString& caption, const QString& dir,
+                                 const QString& filter) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& dir,
+                                 const QString& filter) = 0;
+};
+
+// The dialogs in use: the Qt ones until setUserDialogs installs others.
+UserDialogs& userDialogs();
+// Installs dialogs (not owned); nullptr goes back to the Qt dialogs.
+void setUserDialogs(UserDialogs* dialogs);

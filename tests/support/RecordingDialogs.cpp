@@ -1,0 +1,50 @@
+#include "RecordingDialogs.h"
+
+RecordingDialogs::RecordingDialogs()
+{
+    setUserDialogs(this);
+}
+
+RecordingDialogs::~RecordingDialogs()
+{
+    setUserDialogs(nullptr);
+}
+
+void RecordingDialogs::information(QWidget* parent, const QString& title, const QString& text)
+{
+    boxes.push_back({Box::Information, parent, title, text});
+}
+
+void RecordingDialogs::warning(QWidget* parent, const QString& title, const QString& text)
+{
+    boxes.push_back({Box::Warning, parent, title, text});
+}
+
+QString RecordingDialogs::openFileName(QWidget*, const QString& caption, const QString&,
+                                       const QString& filter)
+{
+    fileCaptions << caption;
+    fileFilters << filter;
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+}
+
+QString RecordingDialogs::saveFileName(QWidget* parent, const QString& caption, const QString& dir,
+                                       const QString& filter)
+{
+    return openFileName(parent, caption, dir, filter);
+}
+
+QStringList RecordingDialogs::texts() const
+{
+    QStringList out;
+    for (const Box& b : boxes)
+        out << b.text;
+    return out;
+}
+
+void RecordingDialogs::clear()
+{
+    boxes.clear();
+    fileCaptions.clear();
+    fileFilters.clear();
+}

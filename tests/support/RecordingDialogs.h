@@ -1,0 +1,37 @@
+#pragma once
+// Dialogs for tests: every box is recorded instead of shown, and file dialogs
+// answer with the names queued beforehand (an empty name is a cancel).
+
+#include "widgets/UserDialogs.h"
+
+#include <QPointer>
+#include <QStringList>
+#include <QVector>
+#include <QWidget>
+
+class RecordingDialogs final : public UserDialogs {
+public:
+    struct Box {
+        enum Kind { Information, Warning } kind;
+        QPointer<QWidget> parent;
+        QString title;
+        QString text;
+    };
+
+    RecordingDialogs();   // installs itself
+    ~RecordingDialogs() override;  // goes back to the Qt dialogs
+
+    void information(QWidget* parent, const QString& title, const QString& text) override;
+    void warning(QWidget* parent, const QString& title, const QString& text) override;
+    QString openFileName(QWidget* parent, const QString& caption, const QString& dir,
+                         const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& dir,
+                         const QString& filter) override;
+
+    QVector<Box> boxes;
+    QStringList texts() const;         // the texts of every box, in order
+    QStringList fileAnswers;           // answers for the next file dialogs, first first
+    QStringList fileCaptions;          // captions of the file dialogs asked
+    QStringList fileFilters;           // their filters
+    void clear();
+};
