@@ -1,0 +1,3 @@
+#include "HardwareType.h"
+
+std::atomic<int> g_nHardwareType{0};
