@@ -1,0 +1,41 @@
+#pragma once
+// Finding the one supported device, opening it and asking who it is. The main
+// window runs searchDevice on a detached worker thread and hands the identity
+// to the GUI thread through its showName signal.
+
+#include "HIDDevice.h"
+
+#include <QString>
+
+#include <functional>
+
+// The arguments of showName: nCAN −1 means the search failed.
+struct DeviceIdentity {
+    int nCAN = -1;
+    int nFiberOptic = 0;
+    QString strName;
+    QString strDevType;
+    QString strDevVer;
+    QString strFirmware;
+    QString strCardNum;
+};
+
+struct SearchResult {
+    int driveType = 0;         // the family that was opened; 0 when none opened
+    int hardwareType = -1;     // the type code read, −1 when none was read
+    DeviceIdentity identity;   // nCAN −1 on failure
+    bool accessDenied = false; // a device with our ids is attached but could not be opened
+};
+
+// One search, with no retry: driveType 0 or 1 tries family 1 and then family 2,
+// driveType 2 tries only family 2. At most four exchanges of 10 ms each.
+SearchResult searchDevice(HIDDevice& device, int driveType);
+
+// The detached search threads of the process. The program waits for them
+// before it releases the HID library, and the hot-plug fallback does not
+// enumerate while one runs.
+namespace searchthreads {
+void start(std::function<void()> work);  // a new std::thread, detached at once
+int running();
+bool waitForAll(int timeoutMs);  // false when one still runs after timeoutMs
+}  // namespace searchthreads

@@ -1,0 +1,28 @@
+#pragma once
+// The hot-plug notification source below the main window. On Linux: the udev
+// monitor of hidraw devices, or, where no udev events arrive, a once-a-second
+// comparison of the attached devices; with the virtual bus, its own plug
+// events. On Windows the main window receives WM_DEVICECHANGE itself and this
+// source stays silent.
+
+#include <QObject>
+#include <QString>
+
+class DeviceWatcher : public QObject {
+    Q_OBJECT
+public:
+    explicit DeviceWatcher(QObject* parent = nullptr);
+    ~DeviceWatcher() override;
+
+    // Starts watching; the signal is emitted on the thread that owns the watcher.
+    void start();
+
+signals:
+    // A HID device interface arrived or left; the path holds "HID", "VID_xxxx"
+    // and "PID_xxxx" with the ids in upper-case hexadecimal.
+    void deviceInterfaceChanged(const QString& devicePath, bool arrived);
+
+private:
+    struct Private;
+    Private* d = nullptr;
+};
