@@ -1,0 +1,136 @@
+#include "Firmware.h"
+
+#include "Exchange.h"
+
+#include <cstring>
+
+using namespace protocol;
+
+namespace {
+
+constexpr int kBlock = f2::kUpgradeBlockSize;
+
+QByteArray firmwareRequest(const f2::Command& command)
+{
+    QByteArray request(kFamily2ReportLength, '\0');
+    request[0] = char(kFamily2ReportId);
+    request[1] = char(command.klass);
+    request[2] = char(command.code);
+    request[3] = char(command.argument);
+    return request;
+}
+
+void putBigEndian(QByteArray& request, int offset, quint32 value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        request[offset + i] = char((value >> (8 * (bytes - 1 - i))) & 0xFF);
+}
+
+// Exchanges one firmware-class request; the status byte of the answer, or −1
+// when the request was not written or no full answer came.
+int firmwareExchange(Exchange& link, const QByteArray& request, int timeoutMs)
+{
+    unsigned char buffer[kBufferSize] = {};
+    std::memcpy(buffer, request.constData(), kBufferSize);
+    if (!link.send(buffer))
+        return -1;
+    unsigned char answer[kBufferSize] = {};
+    if (!link.receive(answer, timeoutMs))
+        return -1;
+    return answer[kFamily2StatusIndex];
+}
+
+QString versionText(const unsigned char* v)
+{
+    return QStringLiteral("V%1.%2.%3").arg(v[0]).arg(v[1]).arg(v[2]);
+}
+
+}  // namespace
+
+quint16 crc16CcittFalse(const QByteArray& data)
+{
+    quint16 crc = 0xFFFF;
+    for (char byte : data) {
+        crc ^= quint16(quint8(byte)) << 8;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 0x8000) ? quint16((crc << 1) ^ 0x1021) : quint16(crc << 1);
+    }
+    return crc;
+}
+
+QByteArray paddedImage(const QByteArray& file)
+{
+    QByteArray image = file;
+    const int fill = (kBlock - image.size() % kBlock) % kBlock;
+    image.append(fill, '\0');
+    return image;
+}
+
+QByteArray upgradeLengthRequest(quint32 paddedLength)
+{
+    QByteArray request = firmwareRequest(f2::kUpgradeLength);
+    putBigEndian(request, 5, paddedLength, 4);  // offset 4 stays 0
+    return request;
+}
+
+QByteArray upgradeBlockRequest(quint32 index, const QByteArray& block32)
+{
+    QByteArray request = firmwareRequest(f2::kUpgradeBlock);
+    putBigEndian(request, 4, index, 4);
+    std::memcpy(request.data() + 8, block32.constData(), static_cast<std::size_t>(qMin(block32.size(), kBlock)));
+    return request;
+}
+
+QByteArray upgradeChecksumRequest(quint16 crc)
+{
+    QByteArray request = firmwareRequest(f2::kUpgradeChecksum);
+    putBigEndian(request, 4, crc, 2);
+    return request;
+}
+
+bool queryFirmwareVersions(HIDDevice& device, FirmwareVersions* versions)
+{
+    Exchange link(device, kFamily2);
+    const QByteArray request = firmwareRequest(f2::kQueryVersions);
+    unsigned char buffer[kBufferSize] = {};
+    std::memcpy(buffer, request.constData(), kBufferSize);
+    unsigned char answer[kBufferSize] = {};
+    if (!link.exchange(buffer, answer, f2::kQueryVersions.timeoutMs) ||
+        answer[kFamily2StatusIndex] != kStatusAccepted)
+        return false;
+    versions->bootloader = versionText(answer + 5);
+    versions->firmware = versionText(answer + 8);
+    return true;
+}
+
+TransferResult upgradeFirmware(HIDDevice& device, const QByteArray& file, const UpgradeProgress& progress)
+{
+    Exchange link(device, kFamily2);
+    const QByteArray image = paddedImage(file);
+    const int blocks = image.size() / kBlock;
+
+    const int lengthStatus =
+        firmwareExchange(link, upgradeLengthRequest(quint32(image.size())), f2::kUpgradeLength.timeoutMs);
+    if (lengthStatus < 0)
+        return TransferResult::failure(QT_TRANSLATE_NOOP("CorvelleRepeater", "send fild length fail"));
+    if (lengthStatus == kStatusRejected)
+        return TransferResult::failure(QT_TRANSLATE_NOOP("CorvelleRepeater", "file length wrong"));
+    if (lengthStatus == kStatusWrongInstruction)
+        return TransferResult::failure(QT_TRANSLATE_NOOP("CorvelleRepeater", "wrong instruct"));
+    progress.setRange(blocks);
+
+    for (int i = 0; i < blocks; ++i) {
+        const int status = firmwareExchange(link, upgradeBlockRequest(quint32(i), image.mid(i * kBlock, kBlock)),
+                                            f2::kUpgradeBlock.timeoutMs);
+        if (status < 0 || status == kStatusRejected)
+            return TransferResult::failure(QT_TRANSLATE_NOOP("CorvelleRepeater", "transfer file fail"));
+        progress.setValue(i);
+    }
+
+    const int checksumStatus =
+        firmwareExchange(link, upgradeChecksumRequest(crc16CcittFalse(image)), f2::kUpgradeChecksum.timeoutMs);
+    if (checksumStatus < 0 || checksumStatus == kStatusRejected)
+        return TransferResult::failure(QT_TRANSLATE_NOOP("CorvelleRepeater", "send file checksum fail"));
+    progress.setValue(blocks);
+    return TransferResult::success();
+}
