@@ -1,0 +1,62 @@
+#pragma once
+// The baud-rate selectors of the fibre tab, one row per fibre channel. The
+// widgets are the only store of the fibre configuration: every call finds
+// them again by object name ("comBox_%1", "lineedit_%1", "label_%1") among the
+// tab's descendants, so a FibreGrid is a cheap view that can be made anew
+// for each call.
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+
+class QComboBox;
+class QGridLayout;
+class QLineEdit;
+class QWidget;
+
+class FibreGrid {
+public:
+    FibreGrid(QWidget* tab, QGridLayout* grid, int nCAN, int nFiberOptic, int driveType);
+
+    // Creates the label, the selector and (family 2) the custom line edit of
+    // every fibre channel, framed by spacers that centre them in the tab.
+    void build() const;
+    // Deletes the rows and the spacers again; the tab's note label stays.
+    void clear() const;
+
+    // Shows the selector's line edit when text is the "custom" entry, hides
+    // it otherwise. The selectors built here are already connected to this.
+    void onSelectorTextChanged(QComboBox* selector, const QString& text) const;
+
+    QComboBox* selector(int channel) const;
+    QLineEdit* customEdit(int channel) const;
+
+    // Family 1: the entry of a code read from the device; no entry for code 0
+    // or a code the list does not have.
+    void setFibreCode(int channel, std::uint8_t code) const;
+    // Family 1: one code byte; 0x00 when no entry is selected.
+    QByteArray fibreCodeData(int channel) const;
+    // Family 1: the code bytes of every channel, channel 0 first.
+    QByteArray fibreCodes() const;
+
+    // Family 2: the rate in 4 bytes, most significant first.
+    void setFibreBaud(int channel, const QByteArray& bytes) const;
+    QByteArray fibreBaudBytes(int channel) const;
+    // Family 2: selects the entry showing text, else "custom" with text typed in.
+    void setFibreBaudText(int channel, const QString& text) const;
+    // Family 2: the selected rate's text, or the line edit's text for "custom".
+    QString fibreBaudText(int channel) const;
+
+    // The "custom" entry text in the language installed now.
+    static QString customText();
+
+private:
+    void addFrame() const;
+    void addChannel(int channel) const;
+
+    QWidget* m_tab;
+    QGridLayout* m_grid;
+    int m_nCAN;
+    int m_nFiberOptic;
+    int m_driveType;
+};
