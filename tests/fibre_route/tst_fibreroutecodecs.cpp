@@ -28,14 +28,9 @@ class TestFibreRouteCodecs : public QObject {
 private slots:
     void family1RouteRequest_data();
     void family1RouteRequest();
-    void family1AnswerRow();
     void family2RouteWord_data();
     void family2RouteWord();
-    void family1FibreCode_data();
-    void family1FibreCode();
     void family1FibreRequest();
-    void family2Rate_data();
-    void family2Rate();
     void rateText_data();
     void rateText();
 };
@@ -60,18 +55,6 @@ void TestFibreRouteCodecs::family1RouteRequest()
     QFETCH(QByteArray, request);
     const Ports ports{nCAN, nFiber};
     QCOMPARE(route::family1RouteRequest(route::defaultMatrix(ports), ports).toHex(' '), request.toHex(' '));
-}
-
-void TestFibreRouteCodecs::family1AnswerRow()
-{
-    const Ports ports{2, 1};
-    const QByteArray answer = hex("00 00 81 00 C8 48 00 00 40 00 00 00 00 00 00 00");
-    QCOMPARE(*route::family1AnswerRow(answer, 0, ports), rowOf(3, {0, 1, 2}));
-    QCOMPARE(*route::family1AnswerRow(answer, 1, ports), rowOf(3, {1, 2}));
-    QCOMPARE(*route::family1AnswerRow(answer, 2, ports), rowOf(3, {1}));
-    QVERIFY(!route::family1AnswerRow(answer, 3, ports));
-    QVERIFY(!route::family1AnswerRow(answer.left(8), 2, ports));
-    QVERIFY(!route::family1AnswerRow(QByteArray(), 0, ports));
 }
 
 void TestFibreRouteCodecs::family2RouteWord_data()
@@ -100,27 +83,6 @@ void TestFibreRouteCodecs::family2RouteWord()
     QCOMPARE(*route::decodeFamily2RouteBytes(word, ports), row);
 }
 
-void TestFibreRouteCodecs::family1FibreCode_data()
-{
-    QTest::addColumn<int>("code");
-    QTest::addColumn<int>("entries");
-    QTest::addColumn<int>("index");
-    QTest::newRow("5K") << 0x01 << 12 << 0;
-    QTest::newRow("1380K") << 0x0B << 12 << 10;
-    QTest::newRow("4500K listed") << 0x0D << 13 << 12;
-    QTest::newRow("4500K not listed") << 0x0D << 12 << -1;
-    QTest::newRow("code 0") << 0x00 << 13 << -1;
-    QTest::newRow("code FF") << 0xFF << 13 << -1;
-}
-
-void TestFibreRouteCodecs::family1FibreCode()
-{
-    QFETCH(int, code);
-    QFETCH(int, entries);
-    QFETCH(int, index);
-    QCOMPARE(fibre::family1IndexForCode(std::uint8_t(code), entries), index);
-}
-
 void TestFibreRouteCodecs::family1FibreRequest()
 {
     QCOMPARE(fibre::family1FibreRequest(QByteArray()).toHex(' '),
@@ -129,32 +91,6 @@ void TestFibreRouteCodecs::family1FibreRequest()
              hex("00 12 25 05 00 0B 00 09 00 00 00 00 00 00 00 00 00").toHex(' '));
     QCOMPARE(fibre::family1FibreRequest(QByteArray(20, '\x01')).toHex(' '),
              hex("00 12 25 05 00 01 01 01 01 01 01 01 01 01 01 01 01").toHex(' '));
-}
-
-void TestFibreRouteCodecs::family2Rate_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("customText");
-    QTest::newRow("115200") << hex("00 01 C2 00") << 5 << QString();
-    QTest::newRow("4800") << hex("00 00 12 C0") << 0 << QString();
-    QTest::newRow("6000000") << hex("00 5B 8D 80") << 14 << QString();
-    QTest::newRow("100000") << hex("00 01 86 A0") << fibre::kFamily2CustomIndex << "100000";
-    QTest::newRow("largest") << hex("7F FF FF FF") << fibre::kFamily2CustomIndex << "2147483647";
-    QTest::newRow("sign bit") << hex("80 00 00 00") << fibre::kFamily2CustomIndex << "0";
-    QTest::newRow("all ones") << hex("FF FF FF FF") << fibre::kFamily2CustomIndex << "0";
-}
-
-void TestFibreRouteCodecs::family2Rate()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(int, index);
-    QFETCH(QString, customText);
-    const fibre::Family2Selection selection = fibre::family2SelectionForRate(fibre::rateFromBytes(bytes));
-    QCOMPARE(selection.index, index);
-    QCOMPARE(selection.customText, customText);
-    if (index != fibre::kFamily2CustomIndex || customText != QLatin1String("0"))
-        QCOMPARE(fibre::rateBytes(fibre::rateFromBytes(bytes)).toHex(' '), bytes.toHex(' '));
 }
 
 void TestFibreRouteCodecs::rateText_data()
