@@ -41,11 +41,6 @@ public:
     }
 };
 
-QString trText(const char* text)
-{
-    return QCoreApplication::translate("CorvelleRepeater", text);
-}
-
 // A selector without a current entry still takes its own place in the
 // family-1 request, so the later channels' codes do not move forward.
 QByteArray fibreCodeOf(const QComboBox* combo)
@@ -70,7 +65,7 @@ FibreGrid::FibreGrid(QWidget* tab, QGridLayout* grid, int nCAN, int nFiberOptic,
 
 QString FibreGrid::customText()
 {
-    return trText(fibre::kCustomText);
+    return QCoreApplication::translate("CorvelleRepeater", fibre::kCustomText);
 }
 
 void FibreGrid::build() const
@@ -97,7 +92,7 @@ void FibreGrid::addChannel(int channel) const
     auto* label = new QLabel(m_tab);
     label->setObjectName(QStringLiteral("label_%1").arg(channel));
     label->setProperty(kChannelProperty, channel);
-    label->setText(trText("Fiber%1 Boud Rate:").arg(channel + 1));
+    label->setText(QCoreApplication::translate("CorvelleRepeater", "Fiber%1 Boud Rate:").arg(channel + 1));
 
     auto* combo = new QComboBox(m_tab);
     combo->setObjectName(QStringLiteral("comBox_%1").arg(channel));

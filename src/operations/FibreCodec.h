@@ -32,7 +32,7 @@ constexpr const char* kFamily2Rates[] = {
 constexpr int kFamily2RateCount = int(sizeof kFamily2Rates / sizeof kFamily2Rates[0]);
 // The entry after the listed rates: the rate is typed into the channel's line edit.
 constexpr int kFamily2CustomIndex = kFamily2RateCount;
-constexpr char kCustomText[] = "custom";  // translated in context "CorvelleRepeater"
+constexpr char kCustomText[] = QT_TRANSLATE_NOOP("CorvelleRepeater", "custom");
 // The device reads the four bytes as a signed number, so larger rates do not exist for it.
 constexpr std::uint32_t kMaxRate = 2147483647u;
 
