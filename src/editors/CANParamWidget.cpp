@@ -1,0 +1,322 @@
+#include "editors/CANParamWidget.h"
+
+#include "ui_CANParamWidget.h"
+
+#include "device/HardwareType.h"
+#include "operations/BitTiming.h"
+#include "operations/RegisterText.h"
+#include "widgets/UserDialogs.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QPersistentModelIndex>
+#include <QTableWidgetItem>
+
+#include <algorithm>
+
+namespace {
+
+// Hardware types above this one can run their channels in CAN FD mode.
+constexpr int kLastClassicOnlyHardwareType = 0x12;
+constexpr int kRowHeight = 24;
+constexpr int kIdColumn = 2;
+constexpr int kMaskColumn = 3;
+const QString kEmptyRegister = QStringLiteral("00 00 00 00");
+
+void fillRateList(QComboBox* combo, can::RateList list)
+{
+    const can::RateTable table = can::rateTable(list);
+    for (int i = 0; i < table.count; ++i) {
+        const can::RateEntry& e = table.entries[i];
+        const QString text = e.translated ? CANParamWidget::tr(e.text) : QString::fromLatin1(e.text);
+        combo->addItem(text, QByteArray::fromHex(e.registerHex));
+    }
+}
+
+int comboIndex(const QTableWidget* table, int row, int column)
+{
+    const auto* combo = qobject_cast<const QComboBox*>(table->cellWidget(row, column));
+    return combo ? combo->currentIndex() : -1;
+}
+
+QString cellText(const QTableWidget* table, int row, int column)
+{
+    const QTableWidgetItem* item = table->item(row, column);
+    return item ? item->text() : QString();
+}
+
+}  // namespace
+
+CANParamWidget::CANParamWidget(QWidget* parent, int drive_type)
+    : QWidget(parent), ui(std::make_unique<Ui::CANParamWidget>()), drive_type(drive_type)
+{
+    ui->setupUi(this);
+    connect(ui->lineEditBautRate, &QLineEdit::textChanged, this,
+            [this] { updateHint(ui->lineEditBautRate, ui->labelBautRateHint, bitRateList()); });
+    connect(ui->lineEditdatarate, &QLineEdit::textChanged, this,
+            [this] { updateHint(ui->lineEditdatarate, ui->labeldatarateHint, can::RateList::Data); });
+    if (isCanFd())
+        setUpCanFd();
+    else
+        setUpClassic();
+}
+
+CANParamWidget::~CANParamWidget() = default;
+
+void CANParamWidget::setUpCanFd()
+{
+    ui->comboBoxMode->addItem(QStringLiteral("CAN"));
+    if (g_nHardwareType > kLastClassicOnlyHardwareType)
+        ui->comboBoxMode->addItem(QStringLiteral("CANFD"));
+    const QStringList headers{tr("Type"), tr("Mode"), tr("ID Register"), tr("Mask Register")};
+    ui->tableWidgetDatalist->setColumnCount(headers.size());
+    ui->tableWidgetDatalist->setHorizontalHeaderLabels(headers);
+    fillRateList(ui->comboBoxBautRate, can::RateList::Arbitration);
+    fillRateList(ui->comboBoxdatarate, can::RateList::Data);
+    ui->labeldata->setText(tr("Data BautRate:"));
+    ui->labelArbit->setText(tr("Arbitrate BauteRate:"));
+}
+
+void CANParamWidget::setUpClassic()
+{
+    ui->labelArbit->setText(tr("BauteRate:"));
+    ui->widget_datarate->hide();
+    ui->widget_mode->hide();
+    const QStringList headers{tr("Work Mode"), tr("Bit"), tr("ID Register"), tr("Mask Register")};
+    QTableWidget* table = ui->tableWidgetDatalist;
+    table->setColumnCount(headers.size());
+    table->setHorizontalHeaderLabels(headers);
+    fillRateList(ui->comboBoxBautRate, can::RateList::Classic);
+    table->setColumnWidth(0, 100);
+    table->setColumnWidth(1, 80);
+    table->setColumnWidth(2, 100);
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+}
+
+can::RateList CANParamWidget::bitRateList() const
+{
+    return isCanFd() ? can::RateList::Arbitration : can::RateList::Classic;
+}
+
+// --- bit rates ---
+
+void CANParamWidget::on_comboBoxBautRate_currentIndexChanged(int index)
+{
+    const bool custom =
+        index == can::kClassicCustomIndex || (isCanFd() && index == can::kArbitrationCustomIndex);
+    showSelection(ui->comboBoxBautRate, ui->lineEditBautRate, index, custom);
+}
+
+void CANParamWidget::on_comboBoxdatarate_currentIndexChanged(int index)
+{
+    showSelection(ui->comboBoxdatarate, ui->lineEditdatarate, index, index == can::kDataCustomIndex);
+}
+
+void CANParamWidget::on_comboBoxMode_currentTextChanged(const QString& arg1)
+{
+    const bool canFd = arg1 != QLatin1String("CAN");
+    ui->label_FD->setVisible(canFd);
+    ui->comboBoxFD->setVisible(canFd);
+    ui->widget_datarate->setVisible(canFd);
+}
+
+void CANParamWidget::showSelection(QComboBox* combo, QLineEdit* edit, int index, bool editable)
+{
+    // No selection has no item data: the text becomes a bare "0x".
+    edit->setText(can::rateSelectionText(combo->itemData(index).toByteArray()));
+    edit->setReadOnly(!editable);
+}
+
+void CANParamWidget::selectRate(QComboBox* combo, QLineEdit* edit, can::RateList list,
+                                const QByteArray& bytes)
+{
+    for (int i = 0; i < combo->count(); ++i) {
+        const QVariant data = combo->itemData(i);
+        if (data.isValid() && data.toByteArray() == bytes) {
+            combo->setCurrentIndex(i);
+            // When the entry was already current no signal refreshes the text, and
+            // "custom" may still show an older typed value.
+            showSelection(combo, edit, i, i == can::rateTable(list).customIndex);
+            return;
+        }
+    }
+    // "custom" first: selecting it afterwards would overwrite the text with its seed.
+    combo->setCurrentIndex(can::rateTable(list).customIndex);
+    edit->setText(can::customRateText(bytes));
+}
+
+void CANParamWidget::setBaudRateBytes(const QByteArray& bytes)
+{
+    selectRate(ui->comboBoxBautRate, ui->lineEditBautRate, bitRateList(), bytes);
+}
+
+void CANParamWidget::setFDConfig(int mode, int fdStandard, const QByteArray& arbitration,
+                                 const QByteArray& data)
+{
+    ui->comboBoxMode->setCurrentIndex(mode);
+    ui->comboBoxFD->setCurrentIndex(fdStandard);
+    selectRate(ui->comboBoxBautRate, ui->lineEditBautRate, bitRateList(), arbitration);
+    selectRate(ui->comboBoxdatarate, ui->lineEditdatarate, can::RateList::Data, data);
+}
+
+QByteArray CANParamWidget::arbitrateRateBytes() const
+{
+    return can::rateTextToBytes(ui->lineEditBautRate->text());
+}
+
+QByteArray CANParamWidget::dataRateBytes() const
+{
+    return can::rateTextToBytes(ui->lineEditdatarate->text());
+}
+
+int CANParamWidget::modeIndex() const
+{
+    return ui->comboBoxMode->currentIndex();
+}
+
+int CANParamWidget::fdIndex() const
+{
+    return ui->comboBoxFD->currentIndex();
+}
+
+QByteArray CANParamWidget::baudRateCommand(int channel) const
+{
+    return can::bitTimingWriteRequest(channel, arbitrateRateBytes());
+}
+
+bool CANParamWidget::checkRateTexts(int channel)
+{
+    using can::RateField;
+    UserMessage msg = can::checkRateText(ui->lineEditBautRate->text(), channel,
+                                         isCanFd() ? RateField::ArbitrationRate : RateField::BitRate);
+    // The data rate goes to the device only in mode "CANFD".
+    if (msg.isEmpty() && isCanFd() && modeIndex() == 1)
+        msg = can::checkRateText(ui->lineEditdatarate->text(), channel, RateField::DataRate);
+    if (msg.isEmpty())
+        return true;
+    userDialogs().information(this, tr("INFO"), msg.translated());
+    return false;
+}
+
+void CANParamWidget::updateHint(const QLineEdit* edit, QLabel* hint, can::RateList list)
+{
+    const QByteArray bytes = can::rateTextToBytes(edit->text());
+    if (list == can::RateList::Classic && can::isFourByteRateText(edit->text()) &&
+        bytes == QByteArray(4, '\0')) {
+        hint->setText(tr("bit rate detected by the device"));
+        return;
+    }
+    // Text that is not eight digits would not be sent, whatever it decodes to.
+    can::BitTiming timing = can::decodeBitTiming(bytes, list);
+    timing.valid = timing.valid && can::isFourByteRateText(edit->text());
+    hint->setText(can::bitTimingHint(timing));
+}
+
+// --- filter table ---
+
+void CANParamWidget::on_pushButtonAdd_clicked()
+{
+    QTableWidget* table = ui->tableWidgetDatalist;
+    const int r = table->rowCount();
+    table->setRowCount(r + 1);
+    auto* kind = new QComboBox(table);
+    auto* mode = new QComboBox(table);
+    if (isCanFd()) {
+        kind->addItems({tr("standard frame"), tr("extended frame")});
+        mode->addItems({tr("range ID"), tr("clear ID"), tr("mask ID")});
+    } else {
+        kind->addItems({tr("mask Mode"), tr("list Mode")});
+        mode->addItems({QStringLiteral("16"), QStringLiteral("32")});
+        mode->setCurrentIndex(1);
+    }
+    table->setCellWidget(r, 0, kind);
+    table->setCellWidget(r, 1, mode);
+    table->setItem(r, kIdColumn, new QTableWidgetItem(kEmptyRegister));
+    table->setItem(r, kMaskColumn, new QTableWidgetItem(kEmptyRegister));
+    table->setRowHeight(r, kRowHeight);
+}
+
+void CANParamWidget::on_pushButtonDown_clicked()
+{
+    QTableWidget* table = ui->tableWidgetDatalist;
+    // Only the register cells hold items, so a fully selected row gives two and
+    // every second one, from the last, names a row to remove. Persistent
+    // indexes, in row order, follow the removals and tell a row already gone.
+    QList<QPersistentModelIndex> selected;
+    for (const QTableWidgetItem* item : table->selectedItems())
+        selected << QPersistentModelIndex(table->model()->index(item->row(), item->column()));
+    std::sort(selected.begin(), selected.end(), [](const QModelIndex& a, const QModelIndex& b) {
+        return a.row() != b.row() ? a.row() < b.row() : a.column() < b.column();
+    });
+    for (int i = selected.size() - 1; i >= 1; i -= 2) {
+        if (selected[i].isValid())
+            table->removeRow(selected[i].row());
+    }
+}
+
+void CANParamWidget::clearFilters()
+{
+    const int n = ui->tableWidgetDatalist->rowCount();
+    for (int i = 0; i < n; ++i)
+        ui->tableWidgetDatalist->removeRow(0);
+}
+
+QVector<can::FilterRow> CANParamWidget::filterRows() const
+{
+    const QTableWidget* table = ui->tableWidgetDatalist;
+    QVector<can::FilterRow> rows;
+    for (int r = 0; r < table->rowCount(); ++r) {
+        rows.push_back({comboIndex(table, r, 0), comboIndex(table, r, 1), cellText(table, r, kIdColumn),
+                        cellText(table, r, kMaskColumn)});
+    }
+    return rows;
+}
+
+void CANParamWidget::appendFilterRow(const can::FilterRow& row)
+{
+    on_pushButtonAdd_clicked();
+    QTableWidget* table = ui->tableWidgetDatalist;
+    const int r = table->rowCount() - 1;
+    qobject_cast<QComboBox*>(table->cellWidget(r, 0))->setCurrentIndex(row.kind);
+    qobject_cast<QComboBox*>(table->cellWidget(r, 1))->setCurrentIndex(row.mode);
+    table->item(r, kIdColumn)->setText(row.idText);
+    table->item(r, kMaskColumn)->setText(row.maskText);
+}
+
+QList<QByteArray> CANParamWidget::shown(const can::FilterEncoding& encoding)
+{
+    if (!encoding.ok())
+        userDialogs().information(this, tr("INFO"), encoding.message.translated());
+    return encoding.requests;
+}
+
+QList<QByteArray> CANParamWidget::filterBankCommands(int channel)
+{
+    return shown(can::filterBankCommands(filterRows(), channel));
+}
+
+QList<QByteArray> CANParamWidget::filterCommands(int channel)
+{
+    return shown(can::filterCommands(filterRows(), channel));
+}
+
+void CANParamWidget::decodeFilterBanks(const QList<QByteArray>& records)
+{
+    for (const can::FilterRow& row : can::decodeFilterBanks(records))
+        appendFilterRow(row);
+}
+
+void CANParamWidget::decodeFilterRecords(const QList<QByteArray>& records)
+{
+    for (const can::FilterRow& row : can::decodeFilterRecords(records))
+        appendFilterRow(row);
+}
+
+// --- defaults ---
+
+void CANParamWidget::resetToDefaults()
+{
+    ui->comboBoxBautRate->setCurrentIndex(ui->comboBoxBautRate->findText(QStringLiteral("10K")));
+    on_pushButtonAdd_clicked();
+}

@@ -1,0 +1,81 @@
+#pragma once
+// The editor of one CAN channel: its bit rate (classic devices) or its
+// arbitration rate, data rate, mode and FD standard (CAN FD devices), and its
+// acceptance-filter table. The widgets are the channel's configuration: the
+// device transfer and the configuration file read and write them.
+
+#include "operations/FilterCodec.h"
+#include "operations/RateTables.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QVector>
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class CANParamWidget;
+}
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+class CANParamWidget : public QWidget {
+    Q_OBJECT
+
+public:
+    // drive_type 2 builds the CAN FD form; any other value the classic one.
+    CANParamWidget(QWidget* parent, int drive_type);
+    ~CANParamWidget() override;
+
+    // Selects the entry whose register bytes these are, else "custom" showing them.
+    void setBaudRateBytes(const QByteArray& bytes);
+    void setFDConfig(int mode, int fdStandard, const QByteArray& arbitration, const QByteArray& data);
+    // The bytes of the register texts, which are what the device and the file get.
+    QByteArray arbitrateRateBytes() const;
+    QByteArray dataRateBytes() const;
+    int modeIndex() const;  // 0 "CAN", 1 "CANFD"; -1 in a classic editor
+    int fdIndex() const;    // 0 "ISO", 1 "UN-ISO"
+    // The family-1 write-bit-timing request for channel c (from 1); empty when
+    // the register text does not give four bytes (checkRateTexts says so first).
+    QByteArray baudRateCommand(int channel) const;
+    // Before a channel's first request: false, after telling the user, when a
+    // rate text that would be sent does not hold exactly four bytes.
+    bool checkRateTexts(int channel);
+
+    void clearFilters();
+    // Filter requests for channel c; empty after a validation message.
+    QList<QByteArray> filterBankCommands(int channel);
+    QList<QByteArray> filterCommands(int channel);
+    // Append one row per filter the device reported; the caller clears first.
+    void decodeFilterBanks(const QList<QByteArray>& records);
+    void decodeFilterRecords(const QList<QByteArray>& records);
+    // The filter rows as plain data, and a row appended from it (an index
+    // outside a combo's list leaves that combo with no current entry).
+    QVector<can::FilterRow> filterRows() const;
+    void appendFilterRow(const can::FilterRow& row);
+
+    // "10K" and one default filter row; existing rows stay.
+    void resetToDefaults();
+
+private slots:
+    void on_comboBoxBautRate_currentIndexChanged(int index);
+    void on_pushButtonAdd_clicked();
+    void on_pushButtonDown_clicked();
+    void on_comboBoxdatarate_currentIndexChanged(int index);
+    void on_comboBoxMode_currentTextChanged(const QString& arg1);
+
+private:
+    bool isCanFd() const { return drive_type == 2; }
+    can::RateList bitRateList() const;
+    void setUpCanFd();
+    void setUpClassic();
+    void selectRate(QComboBox* combo, QLineEdit* edit, can::RateList list, const QByteArray& bytes);
+    void showSelection(QComboBox* combo, QLineEdit* edit, int index, bool editable);
+    void updateHint(const QLineEdit* edit, QLabel* hint, can::RateList list);
+    QList<QByteArray> shown(const can::FilterEncoding& encoding);
+
+    std::unique_ptr<Ui::CANParamWidget> ui;
+    int drive_type;
+};
