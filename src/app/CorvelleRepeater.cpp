@@ -1,0 +1,313 @@
+#include "CorvelleRepeater.h"
+
+#include "AboutDialog.h"
+#include "DevInfoWidget.h"
+#include "ScopedDisable.h"
+#include "device/DeviceSearch.h"
+#include "device/HIDDevice.h"
+#include "editors/CANParamWidget.h"
+#include "editors/FibreGrid.h"
+#include "editors/RouteMatrix.h"
+#include "widgets/CustomProgressIndicator.h"
+#include "widgets/UserDialogs.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalMapper>
+#include <QTranslator>
+#include <QVBoxLayout>
+
+CorvelleRepeater::CorvelleRepeater(QWidget* parent) : AbsFrameLessAutoSize(parent)
+{
+    ui.setupUi(this);
+    m_pSignalMapper = new QSignalMapper();
+    m_pMainMenu = new QMenu();
+    createMenu();
+    addFirmwareFileButton();
+    showFirmwareTabNoDevice();
+
+    m_pDevInfoWidget = new DevInfoWidget(nullptr);
+    m_bShowReadResult = true;
+
+    connect(m_pActionAbout, &QAction::triggered, this, &CorvelleRepeater::onActionAbout);
+    connect(m_pActionEN, &QAction::triggered, this, &CorvelleRepeater::onActionEN);
+    connect(m_pActionZH, &QAction::triggered, this, &CorvelleRepeater::onActionZH);
+    connect(m_pActionDeviceInfo, &QAction::triggered, this, &CorvelleRepeater::onActionDeviceInfo);
+    connect(this, &CorvelleRepeater::showName, this, &CorvelleRepeater::onShowName);
+
+    placeProgressIndicator();
+    ui.m_tabWidgetParam->setCurrentIndex(0);
+    connect(this, &CorvelleRepeater::deviceChanged, this, &CorvelleRepeater::onDeviceChanged);
+
+    m_pHidDevice = std::make_shared<HIDDevice>();
+    startSearch(-1);
+    registerDeviceNotifications();
+    chooseStartupLanguage();
+}
+
+CorvelleRepeater::~CorvelleRepeater()
+{
+    // A search still running would write into this window and emit from it.
+    searchthreads::waitForAll(5000);
+    if (m_pTranslator) {
+        QCoreApplication::removeTranslator(m_pTranslator);
+        delete m_pTranslator;
+    }
+    delete m_pDevInfoWidget;
+    delete m_pMainMenu;
+    delete m_pSignalMapper;
+}
+
+void CorvelleRepeater::createMenu()
+{
+    m_pActionDeviceInfo = new QAction(tr("Device Info"), this);
+    m_pActionAbout = new QAction(tr("About"), this);
+    m_pActionZH = new QAction(QStringLiteral("中文"), this);
+    m_pActionEN = new QAction(QStringLiteral("English"), this);
+    m_pActionZH->setCheckable(true);
+    m_pActionEN->setCheckable(true);
+
+    m_pMainMenu->addAction(m_pActionDeviceInfo);
+    QMenu* language = m_pMainMenu->addMenu(QStringLiteral("Language"));
+    language->addAction(m_pActionZH);
+    language->addAction(m_pActionEN);
+    m_pMainMenu->addSeparator();
+    m_pMainMenu->addAction(m_pActionAbout);
+}
+
+void CorvelleRepeater::addFirmwareFileButton()
+{
+    auto* button = new QPushButton(this);
+    button->setObjectName(QStringLiteral("pushButton_file"));
+    button->setIcon(QIcon(QStringLiteral(":/app/Resources/folder.svg")));
+    button->setStyleSheet(QStringLiteral("background-color: rgb(255, 255, 255);border:none;"));
+    button->setCursor(Qt::PointingHandCursor);
+    auto* layout = new QHBoxLayout(ui.lineEdit_file);
+    layout->setMargin(1);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(1);
+    layout->addStretch(1);
+    layout->addWidget(button);
+    connect(button, &QPushButton::clicked, this, &CorvelleRepeater::onFirmwareFileButtonClicked);
+}
+
+void CorvelleRepeater::placeProgressIndicator()
+{
+    // Shown in the title bar, left of the menu button, while a search is out.
+    m_pProgressIndicator = new CustomProgressIndicator(nullptr);
+    m_pProgressIndicator->setObjectName(QStringLiteral("progressIndicator"));
+    m_pProgressIndicator->setFixedSize(20, 20);
+    m_pProgressIndicator->setColor(Qt::white);
+    m_pProgressIndicator->setToolTip(tr("searching for the device"));
+    ui.horizontalLayout->insertWidget(ui.horizontalLayout->indexOf(ui.pushButton_menu), m_pProgressIndicator);
+    ui.horizontalLayout->insertSpacing(ui.horizontalLayout->indexOf(ui.pushButton_menu), 6);
+    m_pProgressIndicator->hide();
+}
+
+void CorvelleRepeater::showInfo(const QString& text)
+{
+    userDialogs().information(this, tr("INFO"), text);
+}
+
+bool CorvelleRepeater::checkConnected(const QString& notConnectedText)
+{
+    if (m_bConnected)
+        return true;
+    showInfo(notConnectedText);
+    return false;
+}
+
+void CorvelleRepeater::showNotAvailable()
+{
+    showInfo(tr("not available yet"));
+}
+
+void CorvelleRepeater::removeCanTabs()
+{
+    for (int i = ui.tabWidget->count() - 1; i >= 0; --i)
+        delete ui.tabWidget->widget(i);
+}
+
+void CorvelleRepeater::buildCanTabs(int nCAN)
+{
+    for (int i = 1; i <= nCAN; ++i) {
+        auto* page = new QWidget();
+        ui.tabWidget->addTab(page, tr("channel%1").arg(i));
+        auto* layout = new QVBoxLayout(page);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(new CANParamWidget(page, drive_type));
+    }
+}
+
+void CorvelleRepeater::clearFibreGrid()
+{
+    FibreGrid(ui.tab_Fiber, ui.gridLayout_fiber, m_nCAN, m_nFiberOptic, drive_type).clear();
+}
+
+void CorvelleRepeater::buildFibreGrid(int nFiberOptic)
+{
+    FibreGrid(ui.tab_Fiber, ui.gridLayout_fiber, m_nCAN, nFiberOptic, drive_type).build();
+}
+
+void CorvelleRepeater::clearRouteTable()
+{
+    while (ui.tableWidgetRoute->rowCount() >= 1)
+        ui.tableWidgetRoute->removeRow(0);
+}
+
+void CorvelleRepeater::buildRouteTable()
+{
+    RouteMatrix(ui.tableWidgetRoute, m_pSignalMapper, m_nCAN, m_nFiberOptic).build();
+}
+
+void CorvelleRepeater::showFirmwareTabNoDevice()
+{
+    ui.label_tips->show();
+    ui.widget_update->hide();
+    ui.widget_version->hide();
+    ui.progressBar->hide();
+}
+
+void CorvelleRepeater::showFirmwareTabUpgrade()
+{
+    if (drive_type != 2)
+        return;
+    ui.label_tips->hide();
+    ui.widget_version->show();
+    ui.widget_update->show();
+}
+
+void CorvelleRepeater::readConfig()
+{
+}
+
+void CorvelleRepeater::onShowMainMenu()
+{
+    m_pMainMenu->exec(mapToGlobal(QPoint(width() - 121, 25)));
+}
+
+void CorvelleRepeater::onCloseWidget()
+{
+    QCoreApplication::quit();
+}
+
+void CorvelleRepeater::onLeftDoubleClick()
+{
+    if (!isMaximized())
+        showMaximized();
+    else
+        showNormal();
+}
+
+void CorvelleRepeater::onActionAbout()
+{
+    AboutDialog dialog(nullptr);
+    dialog.exec();
+}
+
+void CorvelleRepeater::onActionDeviceInfo()
+{
+    if (!checkConnected(tr("device not connect")))
+        return;
+    m_pDevInfoWidget->show();
+}
+
+void CorvelleRepeater::on_fddevice_change(int)
+{
+}
+
+void CorvelleRepeater::onCheckButtonClickedMapper(int index)
+{
+    RouteMatrix(ui.tableWidgetRoute, m_pSignalMapper, m_nCAN, m_nFiberOptic).applySwitch(index);
+}
+
+void CorvelleRepeater::on_pushButton_min_clicked()
+{
+    showMinimized();
+}
+
+void CorvelleRepeater::on_pushButton_close_clicked()
+{
+    QCoreApplication::quit();
+}
+
+void CorvelleRepeater::on_pushButton_menu_clicked()
+{
+    onShowMainMenu();
+}
+
+void CorvelleRepeater::on_m_pushButtonSaveToFile_clicked()
+{
+    if (!checkConnected(tr("device not connect")))
+        return;
+    ScopedDisable lock(ui.m_pushButtonSaveToFile);
+    showNotAvailable();
+}
+
+void CorvelleRepeater::on_m_pushButtonReadFromFile_clicked()
+{
+    if (!checkConnected(tr("device not connected")))
+        return;
+    ScopedDisable lock(ui.m_pushButtonReadFromFile);
+    showNotAvailable();
+}
+
+void CorvelleRepeater::on_m_pushButtonRead_clicked()
+{
+    if (!checkConnected(tr("device not connect")))
+        return;
+    ScopedDisable lock(ui.m_pushButtonRead);
+    showNotAvailable();
+}
+
+void CorvelleRepeater::on_m_pushButtonWrite_clicked()
+{
+    if (!checkConnected(tr("device not connect")))
+        return;
+    ScopedDisable lock(ui.m_pushButtonWrite);
+    showNotAvailable();
+}
+
+void CorvelleRepeater::on_m_pushButtonDefault_clicked()
+{
+    if (!checkConnected(tr("device not connect")))
+        return;
+    showNotAvailable();
+}
+
+// The fibre grid connects its selectors itself; this slot only keeps its name.
+void CorvelleRepeater::on_comboBoxfilber_currentIndexChanged(QString)
+{
+}
+
+void CorvelleRepeater::on_pushButton_query_clicked()
+{
+    if (!checkConnected(tr("device not connect")))
+        return;
+    showNotAvailable();
+}
+
+void CorvelleRepeater::on_pushButton_update_clicked()
+{
+    if (!checkConnected(tr("device not connect")))
+        return;
+    ScopedDisable lock(ui.pushButton_update);
+    showNotAvailable();
+}
+
+void CorvelleRepeater::onFirmwareFileButtonClicked()
+{
+    ui.lineEdit_file->setText(
+        userDialogs().openFileName(this, tr("select file"), QString(), tr("update file(*.bin)")));
+}
+
+void CorvelleRepeater::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && qRound(event->localPos().y()) < 33)
+        onLeftDoubleClick();
+}

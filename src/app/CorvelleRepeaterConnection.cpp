@@ -1,0 +1,106 @@
+// The connection lifecycle of the main window: the device search on its
+// worker thread, the search result on the GUI thread, arrival and removal.
+
+#include "CorvelleRepeater.h"
+
+#include "DevInfoWidget.h"
+#include "device/DeviceSearch.h"
+#include "device/HIDDevice.h"
+#include "device/HardwareType.h"
+#include "widgets/CustomProgressIndicator.h"
+
+void CorvelleRepeater::startSearch(int type)
+{
+    m_bSearching = true;
+    m_pProgressIndicator->show();
+    m_pProgressIndicator->startAnimation();
+    searchthreads::start([this, type] { searchDevice(type); });
+}
+
+void CorvelleRepeater::searchDevice(int type)
+{
+    const int family = type == -1 ? drive_type.load() : type;
+    drive_type = family;
+    const SearchResult result = ::searchDevice(*m_pHidDevice, family);
+    drive_type = result.driveType;
+    if (result.hardwareType != -1) {
+        m_nHardwareType = result.hardwareType;
+        g_nHardwareType = result.hardwareType;
+    }
+    m_bAccessDenied = result.accessDenied;
+    const DeviceIdentity& id = result.identity;
+    emit showName(id.nCAN, id.nFiberOptic, id.strName, id.strDevType, id.strDevVer, id.strFirmware,
+                  id.strCardNum);
+}
+
+void CorvelleRepeater::onShowName(int nCAN, int nFiberOptic, QString strName, QString strDevType,
+                                  QString strDevVer, QString strFirmware, QString strCardNum)
+{
+    m_bSearching = false;
+    if (m_nPendingSearch != -1) {
+        // A device arrived while this search ran: its result may be stale.
+        const int type = m_nPendingSearch;
+        m_nPendingSearch = -1;
+        m_pHidDevice->close();
+        startSearch(type);
+        return;
+    }
+    m_pProgressIndicator->stopAnimation();
+    m_pProgressIndicator->hide();
+
+    // The device may have left between the search's answer and this slot.
+    if (nCAN != -1 && !m_pHidDevice->isOpen())
+        nCAN = -1;
+    if (nCAN == -1) {
+        // No operation may run on a handle that the failed search replaced or cleared.
+        m_bConnected = false;
+        QString text = tr("search device fail");
+        if (m_bAccessDenied)
+            text += QLatin1Char('\n') +
+                    tr("The device was found, but access to it was denied. Install the udev rule "
+                       "60-corvelle-repeater.rules (see the README) and plug the device in again.");
+        showInfo(text);
+        return;
+    }
+
+    ui.m_pLineEditDevName->setText(strName);
+    m_nCAN = nCAN;
+    m_nFiberOptic = nFiberOptic;
+    m_pDevInfoWidget->setDevInfo(strDevType, strDevVer, strFirmware, strCardNum);
+    removeCanTabs();
+    buildCanTabs(nCAN);
+    clearFibreGrid();
+    buildFibreGrid(nFiberOptic);
+    showFirmwareTabNoDevice();
+    showFirmwareTabUpgrade();
+    clearRouteTable();
+    buildRouteTable();
+    m_bConnected = true;
+
+    m_bShowReadResult = false;
+    readConfig();
+    m_bShowReadResult = true;
+}
+
+void CorvelleRepeater::onDeviceChanged(int type, int nType)
+{
+    if (nType == 0) {
+        m_pHidDevice->close();
+        ui.m_pLineEditDevName->clear();
+        removeCanTabs();
+        clearFibreGrid();
+        clearRouteTable();
+        showFirmwareTabNoDevice();
+        m_bConnected = false;
+        m_nPendingSearch = -1;
+    } else if (nType == 1) {
+        // The new search opens into the shared device: nothing may use the old handle meanwhile.
+        m_bConnected = false;
+        if (m_bSearching) {
+            m_nPendingSearch = type;
+            return;
+        }
+        m_pHidDevice->close();
+        startSearch(type);
+    }
+}

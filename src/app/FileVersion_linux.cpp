@@ -1,0 +1,6 @@
+#include "FileVersion.h"
+
+QString readFileVersion()
+{
+    return QStringLiteral(CORVELLE_VERSION);
+}
