@@ -1,0 +1,6 @@
+#include "SystemLanguagePlatform.h"
+
+UiLanguage platformDefaultLanguage()
+{
+    return languageOfLocale(QLocale::system());
+}

@@ -1,0 +1,8 @@
+#include "SystemLanguagePlatform.h"
+
+#include <windows.h>
+
+UiLanguage platformDefaultLanguage()
+{
+    return languageOfLangId(GetSystemDefaultLangID());
+}

@@ -1,0 +1,480 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>AboutDialog</name>
+    <message>
+        <source>Corvelle Repeater project</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>CorvelleRepeater</source>
+        <translation>Corvelle中继器</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确认</translation>
+    </message>
+    <message>
+        <source>version：</source>
+        <translation>版本:</translation>
+    </message>
+    <message>
+        <source>website：</source>
+        <translation>官网:</translation>
+    </message>
+</context>
+<context>
+    <name>CANParamWidget</name>
+    <message>
+        <source>+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>-</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Arbitrate BauteRate:</source>
+        <translation>仲裁域波特率:</translation>
+    </message>
+    <message>
+        <source>BautRate:</source>
+        <translation>仲裁域波特率:</translation>
+    </message>
+    <message>
+        <source>BauteRate:</source>
+        <translation>波特率:</translation>
+    </message>
+    <message>
+        <source>Bit</source>
+        <translation>位</translation>
+    </message>
+    <message>
+        <source>CANParamWidget</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Data BautRate:</source>
+        <translation>数据域波特率:</translation>
+    </message>
+    <message>
+        <source>FDstandard:</source>
+        <translation>FD标准:</translation>
+    </message>
+    <message>
+        <source>ID Register</source>
+        <translation>ID寄存器</translation>
+    </message>
+    <message>
+        <source>INFO</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>ISO</source>
+        <translation>ISO</translation>
+    </message>
+    <message>
+        <source>Mask Register</source>
+        <translation>屏蔽寄存器</translation>
+    </message>
+    <message>
+        <source>Mode</source>
+        <translation>工作模式</translation>
+    </message>
+    <message>
+        <source>Mode:</source>
+        <translation>模式:</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>类型</translation>
+    </message>
+    <message>
+        <source>UN-ISO</source>
+        <translation>非ISO</translation>
+    </message>
+    <message>
+        <source>Work Mode</source>
+        <translation>工作模式</translation>
+    </message>
+    <message>
+        <source>clear ID</source>
+        <translation>明确ID</translation>
+    </message>
+    <message>
+        <source>custom</source>
+        <translation>自定义</translation>
+    </message>
+    <message>
+        <source>datarate</source>
+        <translation>数据域滤波：</translation>
+    </message>
+    <message>
+        <source>extended frame</source>
+        <translation>扩展帧</translation>
+    </message>
+    <message>
+        <source>extended frame at most 64</source>
+        <translation>扩展帧最多64个</translation>
+    </message>
+    <message>
+        <source>filter at most 14</source>
+        <translation>滤波器最多14个</translation>
+    </message>
+    <message>
+        <source>list Mode</source>
+        <translation>列表模式</translation>
+    </message>
+    <message>
+        <source>mask ID</source>
+        <translation>屏蔽ID</translation>
+    </message>
+    <message>
+        <source>mask Mode</source>
+        <translation>屏蔽模式</translation>
+    </message>
+    <message>
+        <source>range ID</source>
+        <translation>范围ID</translation>
+    </message>
+    <message>
+        <source>self-adaption</source>
+        <translation>自适应</translation>
+    </message>
+    <message>
+        <source>standard frame</source>
+        <translation>标准帧</translation>
+    </message>
+    <message>
+        <source>standard frame ID&lt;=0x000007FF
+extended frame ID&lt;=0x1FFFFFFF</source>
+        <translation>标准帧ID&lt;=0x000007FF
+扩展帧ID&lt;=0x1FFFFFFF</translation>
+    </message>
+    <message>
+        <source>standard frame MASK&lt;=0x000007FF
+extended frame MASK&lt;=0x1FFFFFFF</source>
+        <translation>标准帧MASK&lt;=0x000007FF
+扩展帧MASK&lt;=0x1FFFFFFF</translation>
+    </message>
+    <message>
+        <source>standard frame at most 128</source>
+        <translation>标准帧最多128个</translation>
+    </message>
+</context>
+<context>
+    <name>CorvelleRepeater</name>
+    <message>
+        <source>About</source>
+        <translation>关于</translation>
+    </message>
+    <message>
+        <source>Device Info</source>
+        <translation>设备信息</translation>
+    </message>
+    <message>
+        <source>Fiber%1 Boud Rate:</source>
+        <translation>光纤%1波特率:</translation>
+    </message>
+    <message>
+        <source>INFO</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>ON/OFF</source>
+        <translation>开/关</translation>
+    </message>
+    <message>
+        <source>TXT(*.txt)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The device was found, but access to it was denied. Install the udev rule 60-corvelle-repeater.rules (see the README) and plug the device in again.</source>
+        <translation>已找到设备，但访问被拒绝。请安装 udev 规则 60-corvelle-repeater.rules（见 README），然后重新插入设备。</translation>
+    </message>
+    <message>
+        <source>channel%1</source>
+        <translation>通道%1</translation>
+    </message>
+    <message>
+        <source>custom</source>
+        <translation>自定义</translation>
+    </message>
+    <message>
+        <source>device not connect</source>
+        <translation>设备未连接</translation>
+    </message>
+    <message>
+        <source>device not connected</source>
+        <translation>设备未连接</translation>
+    </message>
+    <message>
+        <source>file length wrong</source>
+        <translation>文件长度错误</translation>
+    </message>
+    <message>
+        <source>file open faild</source>
+        <translation>文件打开失败</translation>
+    </message>
+    <message>
+        <source>not available yet</source>
+        <translation>暂不可用</translation>
+    </message>
+    <message>
+        <source>open file</source>
+        <translation>打开文件</translation>
+    </message>
+    <message>
+        <source>open file faild</source>
+        <translation>打开文件失败</translation>
+    </message>
+    <message>
+        <source>parse conf file fail</source>
+        <translation>解析配置文件失败</translation>
+    </message>
+    <message>
+        <source>query firmware info fail</source>
+        <translation>查询固件信息失败</translation>
+    </message>
+    <message>
+        <source>read CANBautrate fail</source>
+        <translation>读取CAN波特率失败</translation>
+    </message>
+    <message>
+        <source>read fiber data fail</source>
+        <translation>读取光纤数据失败</translation>
+    </message>
+    <message>
+        <source>read filter extended frame fail</source>
+        <translation>读取扩展帧滤波失败</translation>
+    </message>
+    <message>
+        <source>read filter standard frame fail</source>
+        <translation>读取标准帧滤波失败</translation>
+    </message>
+    <message>
+        <source>read finish</source>
+        <translation>加载配置文件成功</translation>
+    </message>
+    <message>
+        <source>read mask data fail</source>
+        <translation>读取屏蔽数据失败</translation>
+    </message>
+    <message>
+        <source>read route data fail</source>
+        <translation>读取路由数据失败</translation>
+    </message>
+    <message>
+        <source>read success</source>
+        <translation>读取成功</translation>
+    </message>
+    <message>
+        <source>reset fail</source>
+        <translation>重置失败</translation>
+    </message>
+    <message>
+        <source>reset faild</source>
+        <translation>重置失败</translation>
+    </message>
+    <message>
+        <source>save conf</source>
+        <translation>保存配置</translation>
+    </message>
+    <message>
+        <source>save conf file fail</source>
+        <translation>保存配置文件失败</translation>
+    </message>
+    <message>
+        <source>save config</source>
+        <translation>保存配置</translation>
+    </message>
+    <message>
+        <source>save success</source>
+        <translation>保存成功</translation>
+    </message>
+    <message>
+        <source>search device fail</source>
+        <translation>搜索设备失败</translation>
+    </message>
+    <message>
+        <source>searching for the device</source>
+        <translation>正在搜索设备</translation>
+    </message>
+    <message>
+        <source>select file</source>
+        <translation>选择文件</translation>
+    </message>
+    <message>
+        <source>send fild length fail</source>
+        <translation>发送文件长度失败</translation>
+    </message>
+    <message>
+        <source>send file checksum fail</source>
+        <translation>发送文件校验和失败</translation>
+    </message>
+    <message>
+        <source>send reset instruct fail</source>
+        <translation>发送复位指令失败</translation>
+    </message>
+    <message>
+        <source>set CAN mask fail</source>
+        <translation>设置CAN屏蔽失败</translation>
+    </message>
+    <message>
+        <source>set CANBautrate fail</source>
+        <translation>设置CAN波特率失败</translation>
+    </message>
+    <message>
+        <source>set default fail</source>
+        <translation>恢复默认失败</translation>
+    </message>
+    <message>
+        <source>set fiber fail</source>
+        <translation>设置光纤失败</translation>
+    </message>
+    <message>
+        <source>set route fail</source>
+        <translation>设置路由失败</translation>
+    </message>
+    <message>
+        <source>set up CANBautrate fail</source>
+        <translation>设置CAN波特率失败</translation>
+    </message>
+    <message>
+        <source>set up success</source>
+        <translation>设置成功</translation>
+    </message>
+    <message>
+        <source>transfer file fail</source>
+        <translation>传输文件失败</translation>
+    </message>
+    <message>
+        <source>update file(*.bin)</source>
+        <translation>升级文件(*.bin)</translation>
+    </message>
+    <message>
+        <source>update success</source>
+        <translation>升级成功</translation>
+    </message>
+    <message>
+        <source>write fail</source>
+        <translation>写入失败</translation>
+    </message>
+    <message>
+        <source>wrong instruct</source>
+        <translation>错误指令</translation>
+    </message>
+</context>
+<context>
+    <name>CorvelleRepeaterClass</name>
+    <message>
+        <source> Device Name:</source>
+        <translation> 设备名称:</translation>
+    </message>
+    <message>
+        <source>Bootloader Version:</source>
+        <translation>引导程序版本:</translation>
+    </message>
+    <message>
+        <source>CAN Param</source>
+        <translation>CAN参数</translation>
+    </message>
+    <message>
+        <source>Corvelle</source>
+        <translation>Corvelle中继器</translation>
+    </message>
+    <message>
+        <source>CorvelleRepeater</source>
+        <translation>Corvelle中继器</translation>
+    </message>
+    <message>
+        <source>Current Device dont support this function.</source>
+        <translation>当前设备不支持此功能。</translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>默认</translation>
+    </message>
+    <message>
+        <source>Fiber Param</source>
+        <translation>光纤参数</translation>
+    </message>
+    <message>
+        <source>Firmware Upgrade</source>
+        <translation>固件升级</translation>
+    </message>
+    <message>
+        <source>Firmware Version:</source>
+        <translation>固件版本:</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <source>Query</source>
+        <translation>查询</translation>
+    </message>
+    <message>
+        <source>Read config</source>
+        <translation>读取配置</translation>
+    </message>
+    <message>
+        <source>Route Param</source>
+        <translation>路由参数</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>升级</translation>
+    </message>
+    <message>
+        <source>Write config</source>
+        <translation>写入配置</translation>
+    </message>
+    <message>
+        <source>① ON/OFF：√channel is opening，╳channal is closed.</source>
+        <translation>①开/关：√表示该通道打开，×表示该通道关闭。</translation>
+    </message>
+    <message>
+        <source>② Route ：√channal is enable，╳Channel is disabled.</source>
+        <translation>②路由：√表示该通道路由使能，×表示该通道路由禁止。</translation>
+    </message>
+    <message>
+        <source>【note】:If modifications are required, 
+ensure that the baud rate of the butted fiber channel remains the same.</source>
+        <translation>【注意】：如需修改，请确保与对接光纤通道波特率保持一致。</translation>
+    </message>
+</context>
+<context>
+    <name>DevInfoWidget</name>
+    <message>
+        <source>Board Num：</source>
+        <translation>板卡编号：</translation>
+    </message>
+    <message>
+        <source>DevInfoWidget</source>
+        <translation>设备信息</translation>
+    </message>
+    <message>
+        <source>Firmware Version：</source>
+        <translation>固件版本：</translation>
+    </message>
+    <message>
+        <source>Hardware Type：</source>
+        <translation>硬件类型：</translation>
+    </message>
+    <message>
+        <source>Hardware version：</source>
+        <translation>硬件版本：</translation>
+    </message>
+    <message>
+        <source>device info</source>
+        <translation>设备信息</translation>
+    </message>
+</context>
+</TS>
