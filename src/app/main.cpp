@@ -1,16 +1,73 @@
-#include <QApplication>
-#include <QLabel>
-
+#include "CommandLine.h"
+#include "CorvelleRepeater.h"
+#include "device/DeviceSearch.h"
 #include "device/HIDDevice.h"
+#include "sim/Simulation.h"
+
+#include <QApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+QStringList argumentsOf(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+// The virtual device chosen on the command line; false after telling why on stderr.
+bool simulateChoice(const CommandLine& line, sim::SimulateChoice* choice)
+{
+    QString error;
+    if (!sim::parseSimulateOption(line.simulateValue, choice, &error)) {
+        QTextStream(stderr) << error << '\n';
+        return false;
+    }
+    choice->latencyMs = line.simLatencyMs;
+    return true;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
+    const CommandLine line = parseCommandLine(argumentsOf(argc, argv));
+    switch (line.action) {
+        case CommandLine::ShowHelp:
+            QTextStream(stdout) << usageText();
+            return 0;
+        case CommandLine::ShowVersion:
+            QTextStream(stdout) << versionText() << '\n';
+            return 0;
+        case CommandLine::Fail:
+            QTextStream(stderr) << line.error << '\n';
+            return 2;
+        case CommandLine::Run:
+            break;
+    }
+    sim::SimulateChoice choice;
+    if (line.simulate && !simulateChoice(line, &choice))
+        return 2;
+
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("CorvelleRepeater"));
+    if (line.simulate)
+        sim::startSimulation(choice);
     HIDDevice::init();
-    QLabel label("Corvelle Repeater");
-    label.show();
-    const int result = app.exec();
+    int result = 0;
+    {
+        CorvelleRepeater window(nullptr);
+        window.show();
+        result = app.exec();
+        // A search that outlived hid_exit would call into a released library.
+        searchthreads::waitForAll(5000);
+    }
+    // After the window, whose device closes its handle through the library.
     HIDDevice::exit();
     return result;
 }

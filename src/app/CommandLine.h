@@ -1,0 +1,21 @@
+#pragma once
+// The program's own options. They are read from argv before the Qt
+// application exists, so --help and --version need no display; options this
+// parser does not know are left for Qt.
+
+#include <QString>
+#include <QStringList>
+
+struct CommandLine {
+    enum Action { Run, ShowHelp, ShowVersion, Fail };
+    Action action = Run;
+    bool simulate = false;
+    QString simulateValue;  // empty: the default virtual device
+    int simLatencyMs = 0;
+    QString error;  // for Fail
+};
+
+// arguments[0] is the program.
+CommandLine parseCommandLine(const QStringList& arguments);
+QString usageText();
+QString versionText();
