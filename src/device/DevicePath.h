@@ -10,5 +10,5 @@
 int familyOfDevicePath(const QString& devicePath);
 
 // A path in that form for a device with these ids, as the Linux and virtual
-// notification sources build them, e.g. "/dev/hidraw3 HID VID_0483&PID_6901".
+// notification sources build them, e.g. "HID VID_0483&PID_6901 /dev/hidraw3".
 QString devicePathFor(const QString& node, unsigned vendorId, unsigned productId);

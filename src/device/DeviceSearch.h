@@ -21,14 +21,19 @@ struct DeviceIdentity {
 };
 
 struct SearchResult {
-    int driveType = 0;         // the family that was opened; 0 when none opened
-    int hardwareType = -1;     // the type code read, −1 when none was read
-    DeviceIdentity identity;   // nCAN −1 on failure
-    bool accessDenied = false; // a device with our ids is attached but could not be opened
+    int driveType = 0;        // the family that was opened; 0 when none opened
+    int hardwareType = -1;    // the type code read, −1 when none was read
+    DeviceIdentity identity;  // nCAN −1 on failure
+    // A device with the ids of a family that was tried is attached but could
+    // not be opened (no access to its device node). It can accompany a
+    // success when the other family's device opened.
+    bool accessDenied = false;
 };
 
 // One search, with no retry: driveType 0 or 1 tries family 1 and then family 2,
-// driveType 2 tries only family 2. At most four exchanges of 10 ms each.
+// driveType 2 tries only family 2. At most four exchanges of 10 ms each. A
+// failed identity leaves the device open and driveType at the family opened.
+// Searches are serialised: one that starts while another runs waits for it.
 SearchResult searchDevice(HIDDevice& device, int driveType);
 
 // The detached search threads of the process. The program waits for them
@@ -37,5 +42,5 @@ SearchResult searchDevice(HIDDevice& device, int driveType);
 namespace searchthreads {
 void start(std::function<void()> work);  // a new std::thread, detached at once
 int running();
-bool waitForAll(int timeoutMs);  // false when one still runs after timeoutMs
+bool waitForAll(int timeoutMs);  // false when one still runs after timeoutMs; < 0 waits without limit
 }  // namespace searchthreads

@@ -82,7 +82,8 @@ int HIDDevice::write(const unsigned char* data, std::size_t length)
     // hidraw sends a short output report as it is given; the devices expect
     // the full report, so pad it with zeros and count it in full.
     unsigned char report[protocol::kBufferSize] = {};
-    std::memcpy(report, data, length);
+    if (length > 0)
+        std::memcpy(report, data, length);
     return hidBackend().write(m_handle, report, m_reportLength);
 }
 

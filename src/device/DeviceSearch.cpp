@@ -1,0 +1,126 @@
+#include "DeviceSearch.h"
+
+#include "ModelTable.h"
+#include "Protocol.h"
+
+#include <mutex>
+
+namespace {
+
+using namespace protocol;
+
+// A search owns the shared device for its whole run: two searches (a second
+// arrival during the first) would otherwise interleave their exchanges and
+// replace each other's handle.
+std::mutex g_searchMutex;
+
+QString textUpToZero(const unsigned char* bytes, int maxLength)
+{
+    int n = 0;
+    while (n < maxLength && bytes[n] != 0)
+        ++n;
+    return QString::fromUtf8(reinterpret_cast<const char*>(bytes), n);
+}
+
+QString family1Version(const unsigned char* answer)
+{
+    return QString::asprintf("%d.%02d", answer[5], answer[4]);
+}
+
+QString family2Version(const unsigned char* bytes)
+{
+    return QString::asprintf("V%d.%d.%d", bytes[0], bytes[1], bytes[2]);
+}
+
+DeviceIdentity identityOf(int typeCode, const QString& hardware, const QString& firmware,
+                          const QString& boardNumber)
+{
+    DeviceIdentity id;
+    const models::Model* model = models::modelForTypeCode(typeCode);
+    id.nCAN = model ? model->nCAN : 0;
+    id.nFiberOptic = model ? model->nFiberOptic : 0;
+    id.strDevType = model ? QString::fromLatin1(model->name) : QString();
+    id.strName = id.strDevType + QLatin1Char('_') + boardNumber;
+    id.strDevVer = hardware;
+    id.strFirmware = firmware;
+    id.strCardNum = boardNumber;
+    return id;
+}
+
+// One family-1 exchange on the shared request buffer, with only its command byte changed.
+bool exchange1(HIDDevice& device, unsigned char* request, unsigned char* answer, const f1::Command& command,
+               int readLength)
+{
+    request[2] = command.code;
+    if (device.write(request, kFamily1RequestLength) != kFamily1RequestLength)
+        return false;
+    return device.readTimeout(answer, readLength, command.timeoutMs) == kFamily1AnswerLength;
+}
+
+void identifyFamily1(HIDDevice& device, SearchResult& result)
+{
+    unsigned char request[kBufferSize] = {};
+    unsigned char answer[kBufferSize] = {};
+    request[0] = kFamily1ReportId;
+    request[1] = kFamily1Class;
+    request[3] = f1::kIdentify.argument;  // the same argument byte for all four requests
+
+    if (!exchange1(device, request, answer, f1::kIdentify, kFamily1FirstIdentityReadLength))
+        return;
+    result.hardwareType = answer[4];
+    if (!exchange1(device, request, answer, f1::kBoardNumber, kFamily1ReadLength))
+        return;
+    const QString boardNumber = textUpToZero(answer + 4, 12);
+    if (!exchange1(device, request, answer, f1::kHardwareVersion, kFamily1ReadLength))
+        return;
+    const QString hardware = family1Version(answer);
+    if (!exchange1(device, request, answer, f1::kFirmwareVersion, kFamily1ReadLength))
+        return;
+    result.identity = identityOf(result.hardwareType, hardware, family1Version(answer), boardNumber);
+}
+
+void identifyFamily2(HIDDevice& device, SearchResult& result)
+{
+    unsigned char request[kBufferSize] = {};
+    unsigned char answer[kBufferSize] = {};
+    request[0] = kFamily2ReportId;
+    request[1] = f2::kIdentify.klass;
+    request[2] = f2::kIdentify.code;
+    request[3] = f2::kIdentify.argument;
+    request[4] = f2::kIdentifySelector;
+    if (device.write(request, kFamily2ReportLength) != kFamily2ReportLength)
+        return;
+    if (device.readTimeout(answer, kFamily2ReportLength, f2::kIdentify.timeoutMs) != kFamily2ReportLength)
+        return;
+    result.hardwareType = answer[5];
+    result.identity = identityOf(result.hardwareType, family2Version(answer + 6), family2Version(answer + 9),
+                                 textUpToZero(answer + 12, 36));
+}
+
+bool openFamily(HIDDevice& device, UsbIds ids, SearchResult& result)
+{
+    if (device.open(ids.vendor, ids.product))
+        return true;
+    // A kept handle means the device opened but refused blocking mode.
+    if (!device.isOpen() && hidBackend().count(ids.vendor, ids.product) > 0)
+        result.accessDenied = true;
+    return false;
+}
+
+}  // namespace
+
+SearchResult searchDevice(HIDDevice& device, int driveType)
+{
+    std::lock_guard<std::mutex> lock(g_searchMutex);
+    SearchResult result;
+    if (driveType != kFamily2 && openFamily(device, kFamily1Ids, result)) {
+        result.driveType = kFamily1;
+        identifyFamily1(device, result);
+        return result;
+    }
+    if (openFamily(device, kFamily2Ids, result)) {
+        result.driveType = kFamily2;
+        identifyFamily2(device, result);
+    }
+    return result;
+}
