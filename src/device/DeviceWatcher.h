@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
 class DeviceWatcher : public QObject {
     Q_OBJECT
 public:
@@ -16,6 +18,10 @@ public:
 
     // Starts watching; the signal is emitted on the thread that owns the watcher.
     void start();
+    // Watches by comparing the backend's device counts every intervalMs, as
+    // start() does where no device events can arrive. Never counts while a
+    // search runs.
+    void startPolling(int intervalMs = 1000);
 
 signals:
     // A HID device interface arrived or left; the path holds "HID", "VID_xxxx"
@@ -24,5 +30,5 @@ signals:
 
 private:
     struct Private;
-    Private* d = nullptr;
+    std::unique_ptr<Private> d;
 };
