@@ -1,0 +1,263 @@
+#include "VirtualBus.h"
+
+#include "device/Protocol.h"
+
+namespace sim {
+
+struct VirtualBus::Handle {
+    VirtualDevice* device;
+    std::wstring error;
+};
+
+namespace {
+
+int familyOfIds(quint16 vendorId, quint16 productId)
+{
+    using namespace protocol;
+    if (vendorId == kFamily1Ids.vendor && productId == kFamily1Ids.product)
+        return kFamily1;
+    if (vendorId == kFamily2Ids.vendor && productId == kFamily2Ids.product)
+        return kFamily2;
+    return kNoDevice;
+}
+
+thread_local std::wstring t_openError;
+
+}  // namespace
+
+VirtualBus::VirtualBus() = default;
+
+VirtualBus& VirtualBus::instance()
+{
+    // Never destroyed: a detached search thread may still use it at exit.
+    static VirtualBus* bus = new VirtualBus;
+    return *bus;
+}
+
+const HidBackend& VirtualBus::backend() const
+{
+    static const HidBackend table{
+        hidInit,        hidExit,  hidOpen,  hidOpenPath, hidSetNonblocking,  hidWrite,
+        hidReadTimeout, hidClose, hidError, hidCount,    hidSetPlugListener,
+    };
+    return table;
+}
+
+void VirtualBus::install()
+{
+    setHidBackend(backend());
+    const QString file = qEnvironmentVariable("CORVELLE_SIM_TRACE");
+    if (!file.isEmpty())
+        m_trace.setFile(file);
+}
+
+VirtualDevice& VirtualBus::plug(int family, const models::Model& model)
+{
+    Q_ASSERT(family == protocol::kFamily1 || family == protocol::kFamily2);
+    unplug(family);
+    VirtualDevice* device = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_devices.push_back(std::make_unique<VirtualDevice>(*this, family, model));
+        device = m_devices.back().get();
+        m_slots[family - 1] = device;
+    }
+    traceLine(Trace::eventLine(QStringLiteral("plug %1 %2").arg(QLatin1String(model.name), device->path())));
+    notify(device->path(), true);
+    return *device;
+}
+
+void VirtualBus::unplug(int family)
+{
+    VirtualDevice* device = this->device(family);
+    if (device)
+        unplugDevice(device);
+}
+
+void VirtualBus::unplugAll()
+{
+    unplug(protocol::kFamily1);
+    unplug(protocol::kFamily2);
+}
+
+void VirtualBus::unplugDevice(VirtualDevice* device)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        VirtualDevice*& slot = m_slots[device->family() - 1];
+        if (slot != device)
+            return;
+        slot = nullptr;
+    }
+    device->detach();
+    traceLine(Trace::eventLine(QStringLiteral("unplug %1").arg(device->path())));
+    notify(device->path(), false);
+}
+
+VirtualDevice* VirtualBus::device(int family) const
+{
+    if (family != protocol::kFamily1 && family != protocol::kFamily2)
+        return nullptr;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_slots[family - 1];
+}
+
+VirtualDevice* VirtualBus::attached(quint16 vendorId, quint16 productId) const
+{
+    return device(familyOfIds(vendorId, productId));
+}
+
+void VirtualBus::notify(const QString& path, bool arrived)
+{
+    std::lock_guard<std::mutex> lock(m_listenerMutex);
+    if (m_listener)
+        m_listener(m_listenerContext, path.toUtf8().constData(), arrived);
+}
+
+void VirtualBus::traceLine(const QString& line)
+{
+    m_trace.add(line);
+}
+
+QStringList VirtualBus::trace() const
+{
+    return m_trace.lines();
+}
+
+void VirtualBus::clearTrace()
+{
+    m_trace.clear();
+}
+
+QList<int> VirtualBus::openAttempts() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_openAttempts;
+}
+
+void VirtualBus::clearOpenAttempts()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_openAttempts.clear();
+}
+
+int VirtualBus::openHandles() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_openHandles;
+}
+
+int VirtualBus::hidInit()
+{
+    return 0;
+}
+
+int VirtualBus::hidExit()
+{
+    return 0;
+}
+
+HidBackend::Handle VirtualBus::hidOpen(std::uint16_t vendorId, std::uint16_t productId, const wchar_t*)
+{
+    VirtualBus& bus = instance();
+    {
+        std::lock_guard<std::mutex> lock(bus.m_mutex);
+        bus.m_openAttempts << familyOfIds(vendorId, productId);
+    }
+    VirtualDevice* device = bus.attached(vendorId, productId);
+    if (!device) {
+        t_openError = L"no device with these ids is attached";
+        return nullptr;
+    }
+    if (device->refusesOpen()) {
+        t_openError = L"permission denied";
+        return nullptr;
+    }
+    std::lock_guard<std::mutex> lock(bus.m_mutex);
+    ++bus.m_openHandles;
+    return new Handle{device, {}};
+}
+
+HidBackend::Handle VirtualBus::hidOpenPath(const char* path)
+{
+    VirtualBus& bus = instance();
+    const QString wanted = QString::fromUtf8(path);
+    for (int family : {protocol::kFamily1, protocol::kFamily2}) {
+        VirtualDevice* device = bus.device(family);
+        if (device && device->path() == wanted && !device->refusesOpen()) {
+            std::lock_guard<std::mutex> lock(bus.m_mutex);
+            ++bus.m_openHandles;
+            return new Handle{device, {}};
+        }
+    }
+    t_openError = L"no device with this path can be opened";
+    return nullptr;
+}
+
+int VirtualBus::hidSetNonblocking(HidBackend::Handle handle, int)
+{
+    Handle* h = static_cast<Handle*>(handle);
+    if (!h || h->device->blockingModeFails()) {
+        if (h)
+            h->error = L"blocking mode cannot be set";
+        return -1;
+    }
+    return 0;
+}
+
+int VirtualBus::hidWrite(HidBackend::Handle handle, const unsigned char* data, std::size_t length)
+{
+    Handle* h = static_cast<Handle*>(handle);
+    if (!h)
+        return -1;
+    const int n = h->device->hostWrite(data, length);
+    if (n < 0)
+        h->error = L"the write failed";
+    return n;
+}
+
+int VirtualBus::hidReadTimeout(HidBackend::Handle handle, unsigned char* data, std::size_t length, int ms)
+{
+    Handle* h = static_cast<Handle*>(handle);
+    if (!h)
+        return -1;
+    const int n = h->device->hostRead(data, length, ms);
+    if (n < 0)
+        h->error = L"the device is gone";
+    return n;
+}
+
+void VirtualBus::hidClose(HidBackend::Handle handle)
+{
+    if (!handle)
+        return;
+    VirtualBus& bus = instance();
+    {
+        std::lock_guard<std::mutex> lock(bus.m_mutex);
+        --bus.m_openHandles;
+    }
+    delete static_cast<Handle*>(handle);
+}
+
+const wchar_t* VirtualBus::hidError(HidBackend::Handle handle)
+{
+    Handle* h = static_cast<Handle*>(handle);
+    if (!h)
+        return t_openError.empty() ? nullptr : t_openError.c_str();
+    return h->error.empty() ? nullptr : h->error.c_str();
+}
+
+int VirtualBus::hidCount(std::uint16_t vendorId, std::uint16_t productId)
+{
+    return instance().attached(vendorId, productId) ? 1 : 0;
+}
+
+void VirtualBus::hidSetPlugListener(HidBackend::PlugListener listener, void* context)
+{
+    VirtualBus& bus = instance();
+    std::lock_guard<std::mutex> lock(bus.m_listenerMutex);
+    bus.m_listener = listener;
+    bus.m_listenerContext = context;
+}
+
+}  // namespace sim

@@ -1,0 +1,79 @@
+#pragma once
+// The virtual USB bus: a HID backend (device/HidBackend.h) with at most one
+// virtual device of each family attached. Tests and the --simulate option
+// install it in place of the system hidapi; HIDDevice, the search and the
+// hot-plug watcher then talk to the virtual devices exactly as to real ones.
+// Thread-safe.
+
+#include "VirtualDevice.h"
+
+#include "device/HidBackend.h"
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace sim {
+
+class VirtualBus {
+public:
+    static VirtualBus& instance();
+
+    const HidBackend& backend() const;
+    // Makes the bus the backend in use, and starts appending the trace to the
+    // file named by CORVELLE_SIM_TRACE when that is set.
+    void install();
+
+    // Attaches a new device of that family (1 or 2) with the model's factory
+    // identity and configuration, replacing (unplugging) one already there,
+    // and raises its arrival. The reference stays valid for the whole process.
+    VirtualDevice& plug(int family, const models::Model& model);
+    // Detaches the device of that family, if any, and raises its removal;
+    // its open handles fail from then on.
+    void unplug(int family);
+    void unplugAll();
+    VirtualDevice* device(int family) const;  // null when none is attached
+
+    // Every device's lines and the plug events, in order.
+    QStringList trace() const;
+    void clearTrace();
+    // The family of each open call's ids, in order (0 for other ids).
+    QList<int> openAttempts() const;
+    void clearOpenAttempts();
+    int openHandles() const;
+
+private:
+    friend class VirtualDevice;
+    struct Handle;
+    VirtualBus();
+    VirtualDevice* attached(quint16 vendorId, quint16 productId) const;
+    void unplugDevice(VirtualDevice* device);
+    void notify(const QString& path, bool arrived);
+    void traceLine(const QString& line);
+
+    static int hidInit();
+    static int hidExit();
+    static HidBackend::Handle hidOpen(std::uint16_t vendorId, std::uint16_t productId, const wchar_t* serial);
+    static HidBackend::Handle hidOpenPath(const char* path);
+    static int hidSetNonblocking(HidBackend::Handle handle, int nonblock);
+    static int hidWrite(HidBackend::Handle handle, const unsigned char* data, std::size_t length);
+    static int hidReadTimeout(HidBackend::Handle handle, unsigned char* data, std::size_t length, int ms);
+    static void hidClose(HidBackend::Handle handle);
+    static const wchar_t* hidError(HidBackend::Handle handle);
+    static int hidCount(std::uint16_t vendorId, std::uint16_t productId);
+    static void hidSetPlugListener(HidBackend::PlugListener listener, void* context);
+
+    mutable std::mutex m_mutex;
+    VirtualDevice* m_slots[2] = {nullptr, nullptr};
+    std::vector<std::unique_ptr<VirtualDevice>> m_devices;  // every device ever plugged
+    QList<int> m_openAttempts;
+    int m_openHandles = 0;
+
+    std::mutex m_listenerMutex;  // held while a listener runs, so removing it waits
+    HidBackend::PlugListener m_listener = nullptr;
+    void* m_listenerContext = nullptr;
+
+    Trace m_trace;
+};
+
+}  // namespace sim

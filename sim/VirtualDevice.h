@@ -1,0 +1,112 @@
+#pragma once
+// One virtual device of either family, as the virtual bus attaches it. It
+// answers every request of the device protocol, keeps what it is written,
+// and can be told to be slow or faulty. Thread-safe: the search thread talks
+// to it while a test configures it.
+
+#include "DeviceState.h"
+#include "Faults.h"
+#include "Responder.h"
+#include "Trace.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+
+namespace sim {
+
+class VirtualBus;
+
+class VirtualDevice {
+public:
+    VirtualDevice(VirtualBus& bus, int family, const models::Model& model);
+    VirtualDevice(const VirtualDevice&) = delete;
+    VirtualDevice& operator=(const VirtualDevice&) = delete;
+
+    int family() const { return m_family; }
+    const models::Model& model() const { return m_model; }
+    quint16 vendorId() const;
+    quint16 productId() const;
+    // The path its arrival and removal carry, e.g. "HID VID_34B7&PID_0101 /dev/virtual-hidraw2".
+    QString path() const;
+    bool isAttached() const;  // false once unplugged; a replugged device is a new object
+
+    Identity identity() const;
+    void setIdentity(const Identity& identity);
+    void setTypeCode(int typeCode);
+    void setHardwareVersion(const Version& version);
+    void setFirmwareVersion(const Version& version);
+    void setBootloaderVersion(const Version& version);
+    void setBoardNumber(const QByteArray& bytes);
+
+    DeviceState state() const;
+    void setState(const DeviceState& state);
+    QByteArray firmwareImage() const;  // the last image accepted by an upgrade
+
+    // Every answer arrives this late (really waited, unless instant timeouts).
+    void setLatency(int ms);
+    // A read that would time out returns 0 at once, and delays are only
+    // compared with the read's timeout, never waited for.
+    void setInstantTimeouts(bool instant);
+
+    // times: how many matching requests the fault hits; -1 every one.
+    void injectFault(const FaultMatch& match, const Fault& fault, int times = -1);
+    void clearFaults();  // also ends unplugAfter, setRefuseOpen and setBlockingModeFails
+    // The device leaves the bus at the host's write number exchanges + 1,
+    // which fails; 0 cancels.
+    void unplugAfter(int exchanges);
+    void setRefuseOpen(bool refuse);        // attached, but the open fails (no access)
+    void setBlockingModeFails(bool fails);  // the open works, setting blocking mode fails
+
+    QStringList trace() const;           // this device's lines, as in the trace file
+    QList<QByteArray> requests() const;  // each report the host wrote, as written
+    void clearTrace();                   // also clears requests and the exchange count
+    int exchangeCount() const;           // the host's writes so far
+
+private:
+    friend class VirtualBus;
+    struct Pending {
+        QByteArray bytes;
+        int delayMs;
+    };
+    struct ActiveFault {
+        FaultMatch match;
+        Fault fault;
+        int remaining;
+    };
+
+    int hostWrite(const unsigned char* data, std::size_t length);
+    int hostRead(unsigned char* data, std::size_t length, int timeoutMs);
+    bool refusesOpen() const;
+    bool blockingModeFails() const;
+    void detach();
+    void traceLine(const QString& line);  // under m_mutex
+    QList<Fault> takeFaults(const QByteArray& request);
+    void queueAnswers(Response response, const QList<Fault>& faults);
+    bool waitUnlessDetached(std::unique_lock<std::mutex>& lock, int ms);
+
+    VirtualBus& m_bus;
+    const int m_family;
+    const models::Model m_model;
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_detachedSignal;
+    bool m_attached = true;
+    DeviceData m_data;
+    std::deque<Pending> m_answers;
+    QList<ActiveFault> m_faults;
+    int m_latencyMs = 0;
+    bool m_instant = false;
+    int m_unplugAfter = 0;
+    bool m_refuseOpen = false;
+    bool m_blockingModeFails = false;
+    int m_exchanges = 0;
+    QList<QByteArray> m_requests;
+    Trace m_trace;
+};
+
+}  // namespace sim
