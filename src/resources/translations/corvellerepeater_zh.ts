@@ -27,6 +27,50 @@
 <context>
     <name>CANParamWidget</name>
     <message>
+        <source>%1 Mbit/s · SP %2 %</source>
+        <translation>%1 Mbit/s · 采样点 %2 %</translation>
+    </message>
+    <message>
+        <source>%1 kbit/s · SP %2 %</source>
+        <translation>%1 kbit/s · 采样点 %2 %</translation>
+    </message>
+    <message>
+        <source>bit rate detected by the device</source>
+        <translation>由设备检测波特率</translation>
+    </message>
+    <message>
+        <source>channel %1: choose the type and mode of filter %2</source>
+        <translation>通道%1：请选择滤波器%2的类型和模式</translation>
+    </message>
+    <message>
+        <source>channel %1: choose the work mode and bit width of filter %2</source>
+        <translation>通道%1：请选择滤波器%2的工作模式和位宽</translation>
+    </message>
+    <message>
+        <source>channel %1: the ID register of filter %2 must be 8 hexadecimal digits</source>
+        <translation>通道%1：滤波器%2的ID寄存器必须是8位十六进制数</translation>
+    </message>
+    <message>
+        <source>channel %1: the arbitration rate register must be 8 hexadecimal digits</source>
+        <translation>通道%1：仲裁域波特率寄存器必须是8位十六进制数</translation>
+    </message>
+    <message>
+        <source>channel %1: the bit rate register must be 8 hexadecimal digits</source>
+        <translation>通道%1：波特率寄存器必须是8位十六进制数</translation>
+    </message>
+    <message>
+        <source>channel %1: the data rate register must be 8 hexadecimal digits</source>
+        <translation>通道%1：数据域波特率寄存器必须是8位十六进制数</translation>
+    </message>
+    <message>
+        <source>channel %1: the mask register of filter %2 must be 8 hexadecimal digits</source>
+        <translation>通道%1：滤波器%2的屏蔽寄存器必须是8位十六进制数</translation>
+    </message>
+    <message>
+        <source>not a valid timing</source>
+        <translation>无效的位时序</translation>
+    </message>
+    <message>
         <source>+</source>
         <translation type="unfinished"></translation>
     </message>
