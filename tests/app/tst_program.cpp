@@ -14,6 +14,8 @@ private slots:
     void version();
     void unknownModelExitsWithTwo_data();
     void unknownModelExitsWithTwo();
+    void simulatedDeviceIsIdentified_data();
+    void simulatedDeviceIsIdentified();
 };
 
 void ProgramTest::commandLine_data()
@@ -81,6 +83,51 @@ void ProgramTest::unknownModelExitsWithTwo()
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 2);
     QVERIFY(!program.readAllStandardError().trimmed().isEmpty());
+}
+
+static QString zeros(int count)
+{
+    return QStringLiteral(" 00").repeated(count);
+}
+
+void ProgramTest::simulatedDeviceIsIdentified_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QStringList>("requests");  // the identity exchanges, in order
+    QTest::newRow("1:Vantor-A2") << "1:Vantor-A2"
+                                 << QStringList{"> 00 12 15 01" + zeros(13), "> 00 12 14 01" + zeros(13),
+                                                "> 00 12 01 01" + zeros(13), "> 00 12 12 01" + zeros(13)};
+    QTest::newRow("2:Vantor-D5") << "2:Vantor-D5" << QStringList{"> 01 13 01 00 27" + zeros(43)};
+}
+
+void ProgramTest::simulatedDeviceIsIdentified()
+{
+    QFETCH(QString, option);
+    QFETCH(QStringList, requests);
+    QTemporaryDir dir;
+    const QString tracePath = dir.filePath(QStringLiteral("trace.txt"));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("CORVELLE_SIM_TRACE"), tracePath);
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(CORVELLE_EXE), {"--simulate", option});
+    QVERIFY(program.waitForStarted());
+
+    auto sentLines = [&tracePath] {
+        QFile file(tracePath);
+        file.open(QIODevice::ReadOnly | QIODevice::Text);
+        QStringList lines;
+        for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n')))
+            if (line.startsWith(QLatin1String("> ")))
+                lines << line;
+        return lines;
+    };
+    // The program runs until it is ended; wait for its search to be traced.
+    QTRY_VERIFY_WITH_TIMEOUT(sentLines().size() >= requests.size(), 30000);
+    program.kill();
+    program.waitForFinished();
+    QCOMPARE(sentLines().mid(0, requests.size()), requests);
 }
 
 QTEST_MAIN(ProgramTest)
