@@ -46,9 +46,7 @@ const HidBackend& VirtualBus::backend() const
 void VirtualBus::install()
 {
     setHidBackend(backend());
-    const QString file = qEnvironmentVariable("CORVELLE_SIM_TRACE");
-    if (!file.isEmpty())
-        m_trace.setFile(file);
+    m_trace.setFile(qEnvironmentVariable("CORVELLE_SIM_TRACE"));
 }
 
 VirtualDevice& VirtualBus::plug(int family, const models::Model& model)
@@ -62,7 +60,8 @@ VirtualDevice& VirtualBus::plug(int family, const models::Model& model)
         device = m_devices.back().get();
         m_slots[family - 1] = device;
     }
-    traceLine(Trace::eventLine(QStringLiteral("plug %1 %2").arg(QLatin1String(model.name), device->path())));
+    device->traceLine(
+        Trace::eventLine(QStringLiteral("plug %1 %2").arg(QLatin1String(model.name), device->path())));
     notify(device->path(), true);
     return *device;
 }
@@ -90,7 +89,7 @@ void VirtualBus::unplugDevice(VirtualDevice* device)
         slot = nullptr;
     }
     device->detach();
-    traceLine(Trace::eventLine(QStringLiteral("unplug %1").arg(device->path())));
+    device->traceLine(Trace::eventLine(QStringLiteral("unplug %1").arg(device->path())));
     notify(device->path(), false);
 }
 

@@ -20,8 +20,8 @@ public:
     static VirtualBus& instance();
 
     const HidBackend& backend() const;
-    // Makes the bus the backend in use, and starts appending the trace to the
-    // file named by CORVELLE_SIM_TRACE when that is set.
+    // Makes the bus the backend in use. From then on the trace is appended to
+    // the file that CORVELLE_SIM_TRACE names at this moment, if it names one.
     void install();
 
     // Attaches a new device of that family (1 or 2) with the model's factory

@@ -174,11 +174,18 @@ QList<QByteArray> VirtualDevice::requests() const
     return m_requests;
 }
 
+QList<int> VirtualDevice::readLengths() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_readLengths;
+}
+
 void VirtualDevice::clearTrace()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_trace.clear();
     m_requests.clear();
+    m_readLengths.clear();
     m_exchanges = 0;
 }
 
@@ -313,6 +320,7 @@ int VirtualDevice::hostRead(unsigned char* data, std::size_t length, int timeout
     std::unique_lock<std::mutex> lock(m_mutex);
     if (!m_attached)
         return -1;
+    m_readLengths << int(length);
     if (m_answers.empty()) {
         if (!waitUnlessDetached(lock, timeoutMs))
             return -1;

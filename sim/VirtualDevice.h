@@ -62,8 +62,9 @@ public:
     void setRefuseOpen(bool refuse);        // attached, but the open fails (no access)
     void setBlockingModeFails(bool fails);  // the open works, setting blocking mode fails
 
-    QStringList trace() const;           // this device's lines, as in the trace file
+    QStringList trace() const;           // this device's lines from its plug on, as in the trace file
     QList<QByteArray> requests() const;  // each report the host wrote, as written
+    QList<int> readLengths() const;      // the length the host asked for in each read
     void clearTrace();                   // also clears requests and the exchange count
     int exchangeCount() const;           // the host's writes so far
 
@@ -84,7 +85,7 @@ private:
     bool refusesOpen() const;
     bool blockingModeFails() const;
     void detach();
-    void traceLine(const QString& line);  // under m_mutex
+    void traceLine(const QString& line);  // to this device's trace and the bus trace
     QList<Fault> takeFaults(const QByteArray& request);
     void queueAnswers(Response response, const QList<Fault>& faults);
     bool waitUnlessDetached(std::unique_lock<std::mutex>& lock, int ms);
@@ -106,6 +107,7 @@ private:
     bool m_blockingModeFails = false;
     int m_exchanges = 0;
     QList<QByteArray> m_requests;
+    QList<int> m_readLengths;
     Trace m_trace;
 };
 
