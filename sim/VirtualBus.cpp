@@ -108,9 +108,10 @@ VirtualDevice* VirtualBus::attached(quint16 vendorId, quint16 productId) const
 
 void VirtualBus::notify(const QString& path, bool arrived)
 {
+    const QByteArray utf8 = path.toUtf8();
     std::lock_guard<std::mutex> lock(m_listenerMutex);
-    if (m_listener)
-        m_listener(m_listenerContext, path.toUtf8().constData(), arrived);
+    for (const Listener& l : m_listeners)
+        l.call(l.context, utf8.constData(), arrived);
 }
 
 void VirtualBus::traceLine(const QString& line)
@@ -254,9 +255,13 @@ int VirtualBus::hidCount(std::uint16_t vendorId, std::uint16_t productId)
 void VirtualBus::hidSetPlugListener(HidBackend::PlugListener listener, void* context)
 {
     VirtualBus& bus = instance();
+    // Several watchers may listen; each is removed by its own context.
     std::lock_guard<std::mutex> lock(bus.m_listenerMutex);
-    bus.m_listener = listener;
-    bus.m_listenerContext = context;
+    for (int i = bus.m_listeners.size() - 1; i >= 0; --i)
+        if (bus.m_listeners[i].context == context)
+            bus.m_listeners.removeAt(i);
+    if (listener)
+        bus.m_listeners << Listener{listener, context};
 }
 
 }  // namespace sim

@@ -69,9 +69,12 @@ private:
     QList<int> m_openAttempts;
     int m_openHandles = 0;
 
-    std::mutex m_listenerMutex;  // held while a listener runs, so removing it waits
-    HidBackend::PlugListener m_listener = nullptr;
-    void* m_listenerContext = nullptr;
+    struct Listener {
+        HidBackend::PlugListener call;
+        void* context;
+    };
+    std::mutex m_listenerMutex;  // held while listeners run, so removing one waits
+    QList<Listener> m_listeners;
 
     Trace m_trace;
 };

@@ -31,7 +31,7 @@ DeviceWatcher::~DeviceWatcher()
 {
     // Returns only when no plug event is being forwarded any more.
     if (d->listenedBackend)
-        d->listenedBackend->setPlugListener(nullptr, nullptr);
+        d->listenedBackend->setPlugListener(nullptr, this);
 }
 
 void DeviceWatcher::start()

@@ -26,6 +26,8 @@ struct HidBackend {
     // Backends that raise their own plug events (the virtual bus) set this;
     // null for the system hidapi. The listener is called from any thread with a
     // device path in which "HID", "VID_xxxx" and "PID_xxxx" can be found.
+    // Each context has at most one listener; a null listener removes the
+    // context's, and returns only when that listener no longer runs.
     using PlugListener = void (*)(void* context, const char* devicePath, bool arrived);
     void (*setPlugListener)(PlugListener listener, void* context);
 };

@@ -40,6 +40,7 @@ private slots:
     void init();
     void plugEventsArriveQueued_data();
     void plugEventsArriveQueued();
+    void destroyingOneWatcherLeavesTheOtherListening();
     void pollingReportsCountChanges();
     void pollingWaitsWhileASearchRuns();
 };
@@ -72,6 +73,19 @@ void TestDeviceWatcher::plugEventsArriveQueued()
     QCOMPARE(spy[0][1].toBool(), true);
     QCOMPARE(familyOfDevicePath(spy[1][0].toString()), family);
     QCOMPARE(spy[1][1].toBool(), false);
+}
+
+void TestDeviceWatcher::destroyingOneWatcherLeavesTheOtherListening()
+{
+    DeviceWatcher kept;
+    QSignalSpy spy(&kept, &DeviceWatcher::deviceInterfaceChanged);
+    kept.start();
+    {
+        DeviceWatcher gone;
+        gone.start();
+    }
+    plug(2);
+    QVERIFY(spy.wait());
 }
 
 void TestDeviceWatcher::pollingReportsCountChanges()
