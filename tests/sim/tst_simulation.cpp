@@ -1,7 +1,9 @@
+#include "device/DeviceSearch.h"
 #include "device/HidBackend.h"
 #include "sim/Simulation.h"
 #include "sim/VirtualBus.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TestSimulation : public QObject {
@@ -44,14 +46,23 @@ void TestSimulation::parseSimulateOption()
 
 void TestSimulation::startSimulationPlugsTheChosenDevice()
 {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("trace.txt");
+    qputenv("CORVELLE_SIM_TRACE", file.toLocal8Bit());
     sim::SimulateChoice choice;
     QVERIFY(sim::parseSimulateOption("1:Vantor-B8", &choice, nullptr));
     sim::startSimulation(choice);
     QCOMPARE(&hidBackend(), &sim::VirtualBus::instance().backend());
-    QVERIFY(sim::VirtualBus::instance().device(1));
-    QCOMPARE(QString::fromLatin1(sim::VirtualBus::instance().device(1)->model().name),
-             QStringLiteral("Vantor-B8"));
-    QCOMPARE(hidBackend().count(0x0483, 0x6901), 1);
+    sim::VirtualDevice* dev = sim::VirtualBus::instance().device(1);
+    QVERIFY(dev);
+    QCOMPARE(QString::fromLatin1(dev->model().name), QStringLiteral("Vantor-B8"));
+
+    HIDDevice hid;
+    QCOMPARE(searchDevice(hid, 0).identity.nCAN, 4);
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly | QIODevice::Text));
+    // The file starts with the program's first request, not with the plug event.
+    QCOMPARE(QString::fromUtf8(f.readLine()).trimmed(), "> 00 12 15 01" + QString(" 00").repeated(13));
 }
 
 QTEST_GUILESS_MAIN(TestSimulation)
