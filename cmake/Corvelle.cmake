@@ -1,5 +1,14 @@
 # Helpers shared by the tool, the test suite and the benchmarks.
 
+# Sanitizer builds: any report fails the test. Qt itself is not instrumented;
+# the suppression files name only what is Qt's own.
+set(_san ${PROJECT_SOURCE_DIR}/tests/sanitizers)
+set(CORVELLE_SANITIZER_ENV
+  "ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0"
+  "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1"
+  "LSAN_OPTIONS=suppressions=${_san}/lsan.supp:print_suppressions=0"
+  "TSAN_OPTIONS=halt_on_error=1:suppressions=${_san}/tsan.supp")
+
 # Every program links the resources directly: they are an object library, so
 # their registration code is kept by the linker.
 function(corvelle_link_program target)
@@ -22,7 +31,7 @@ function(corvelle_add_test)
   endif()
   set_tests_properties(${T_NAME} PROPERTIES
     TIMEOUT ${T_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_QPA_FONTDIR=/usr/share/fonts;${T_ENV}")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_QPA_FONTDIR=/usr/share/fonts;${CORVELLE_SANITIZER_ENV};${T_ENV}")
 endfunction()
 
 # corvelle_library(name dir LIBS ...): a static library of every .cpp, .h and
