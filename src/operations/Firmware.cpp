@@ -2,6 +2,8 @@
 
 #include "Exchange.h"
 
+#include <QFile>
+
 #include <cstring>
 
 using namespace protocol;
@@ -77,7 +79,8 @@ QByteArray upgradeBlockRequest(quint32 index, const QByteArray& block32)
 {
     QByteArray request = firmwareRequest(f2::kUpgradeBlock);
     putBigEndian(request, 4, index, 4);
-    std::memcpy(request.data() + 8, block32.constData(), static_cast<std::size_t>(qMin(block32.size(), kBlock)));
+    std::memcpy(request.data() + 8, block32.constData(),
+                static_cast<std::size_t>(qMin(block32.size(), kBlock)));
     return request;
 }
 
@@ -103,6 +106,19 @@ bool queryFirmwareVersions(HIDDevice& device, FirmwareVersions* versions)
     return true;
 }
 
+TransferResult readFirmwareFile(const QString& path, QByteArray* file)
+{
+    QFile input(path);
+    if (path.isEmpty() || !input.open(QIODevice::ReadOnly) || input.isSequential())
+        return TransferResult::failure(QT_TRANSLATE_NOOP("CorvelleRepeater", "file open faild"));
+    if (input.size() > kMaxFirmwareFileSize)
+        return TransferResult::failure(QT_TRANSLATE_NOOP("CorvelleRepeater", "file length wrong"));
+    *file = input.readAll();
+    if (file->size() != input.size())  // a read error part way: never send a truncated image
+        return TransferResult::failure(QT_TRANSLATE_NOOP("CorvelleRepeater", "file open faild"));
+    return TransferResult::success();
+}
+
 TransferResult upgradeFirmware(HIDDevice& device, const QByteArray& file, const UpgradeProgress& progress)
 {
     Exchange link(device, kFamily2);
@@ -117,20 +133,24 @@ TransferResult upgradeFirmware(HIDDevice& device, const QByteArray& file, const 
         return TransferResult::failure(QT_TRANSLATE_NOOP("CorvelleRepeater", "file length wrong"));
     if (lengthStatus == kStatusWrongInstruction)
         return TransferResult::failure(QT_TRANSLATE_NOOP("CorvelleRepeater", "wrong instruct"));
-    progress.setRange(blocks);
+    if (progress.setRange)
+        progress.setRange(blocks);
 
     for (int i = 0; i < blocks; ++i) {
-        const int status = firmwareExchange(link, upgradeBlockRequest(quint32(i), image.mid(i * kBlock, kBlock)),
-                                            f2::kUpgradeBlock.timeoutMs);
+        const int status =
+            firmwareExchange(link, upgradeBlockRequest(quint32(i), image.mid(i * kBlock, kBlock)),
+                             f2::kUpgradeBlock.timeoutMs);
         if (status < 0 || status == kStatusRejected)
             return TransferResult::failure(QT_TRANSLATE_NOOP("CorvelleRepeater", "transfer file fail"));
-        progress.setValue(i);
+        if (progress.setValue)
+            progress.setValue(i);
     }
 
-    const int checksumStatus =
-        firmwareExchange(link, upgradeChecksumRequest(crc16CcittFalse(image)), f2::kUpgradeChecksum.timeoutMs);
+    const int checksumStatus = firmwareExchange(link, upgradeChecksumRequest(crc16CcittFalse(image)),
+                                                f2::kUpgradeChecksum.timeoutMs);
     if (checksumStatus < 0 || checksumStatus == kStatusRejected)
         return TransferResult::failure(QT_TRANSLATE_NOOP("CorvelleRepeater", "send file checksum fail"));
-    progress.setValue(blocks);
+    if (progress.setValue)
+        progress.setValue(blocks);
     return TransferResult::success();
 }

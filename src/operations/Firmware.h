@@ -39,5 +39,16 @@ struct UpgradeProgress {
     std::function<void(int value)> setValue;
 };
 
-// Sends the image; on failure the message of the failing step.
+// The largest image the tool sends: far beyond any device's flash, and small
+// enough that the file and its padded copy always fit in memory (a disc image
+// picked by mistake would not).
+constexpr qint64 kMaxFirmwareFileSize = 256 * 1024 * 1024;
+
+// Reads the whole image file: "file open faild" when it cannot be opened or is
+// no regular file (a pipe or a device would be read without end), "file length
+// wrong" when it is larger than kMaxFirmwareFileSize.
+TransferResult readFirmwareFile(const QString& path, QByteArray* file);
+
+// Sends the image; on failure the message of the failing step. Either
+// progress callback may be left empty.
 TransferResult upgradeFirmware(HIDDevice& device, const QByteArray& file, const UpgradeProgress& progress);
