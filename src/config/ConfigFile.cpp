@@ -3,6 +3,9 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 
+#include <cmath>
+#include <limits>
+
 namespace configfile {
 
 QByteArray serialize(const QJsonArray& channels, const QStringList& baud, const QStringList& route)
@@ -19,6 +22,8 @@ QByteArray serialize(const QJsonArray& channels, const QStringList& baud, const 
 ParseResult parse(const QByteArray& text)
 {
     ParseResult result;
+    if (text.size() > kMaxFileSize)
+        return result;
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(text, &error);
     if (doc.isNull() || error.error != QJsonParseError::NoError) {
@@ -42,6 +47,30 @@ ParseResult parse(const QByteArray& text)
         result.document.route << v.toString();
     result.ok = true;
     return result;
+}
+
+QJsonObject classicChannel(const QString& baudRate, const QJsonArray& filters)
+{
+    return {{kChannelId, 0}, {kBaudRate, baudRate}, {kDataList, filters}};
+}
+
+QJsonObject canFdChannel(const QString& arbitrateRate, const QString& dataRate, int mode, int fd,
+                         const QJsonArray& filters)
+{
+    return {
+        {kChannelId, 0},     {kArbitrateRate, arbitrateRate}, {kDataRate, dataRate}, {kMode, mode}, {kFd, fd},
+        {kDataList, filters}};
+}
+
+int intMember(const QJsonObject& object, const char* key)
+{
+    const QJsonValue value = object.value(QLatin1String(key));
+    if (!value.isDouble())
+        return 0;
+    const double d = value.toDouble();
+    if (d < std::numeric_limits<int>::min() || d > std::numeric_limits<int>::max() || d != std::floor(d))
+        return 0;
+    return int(d);
 }
 
 QString filterString(int kind, int mode, const QString& idText, const QString& maskText)
@@ -68,6 +97,31 @@ bool parseFilterString(const QString& text, bool classic, FilterFields* fields)
     return true;
 }
 
+QVector<FilterFields> filterFields(const QJsonObject& channel, bool classic)
+{
+    QVector<FilterFields> rows;
+    for (const QJsonValue& v : channel.value(QLatin1String(kDataList)).toArray()) {
+        if (rows.size() >= kMaxFilterRows)
+            break;
+        FilterFields fields;
+        if (v.isString() && parseFilterString(v.toString(), classic, &fields))
+            rows << fields;
+    }
+    return rows;
+}
+
+QString family1BaudString(const QByteArray& code)
+{
+    return QString::fromLatin1(code.left(1).toHex());
+}
+
+int family1BaudIndex(const QString& text)
+{
+    bool ok = false;
+    const int code = text.toInt(&ok, 16);
+    return ok && code >= 1 ? code - 1 : -1;
+}
+
 QString routeString(const QVector<bool>& cells)
 {
     QString s;
@@ -76,12 +130,19 @@ QString routeString(const QVector<bool>& cells)
     return s;
 }
 
-QVector<bool> parseRouteString(const QString& text)
+QVector<bool> parseRouteString(const QString& text, int maxCells)
 {
+    // Token by token, so that a huge string costs no list of its parts.
     QVector<bool> cells;
-    const QStringList parts = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    for (const QString& p : parts)
-        cells << (p.toInt() != 0);
+    int start = 0;
+    while (start < text.size() && (maxCells < 0 || cells.size() < maxCells)) {
+        int end = text.indexOf(QLatin1Char(' '), start);
+        if (end < 0)
+            end = text.size();
+        if (end > start)
+            cells << (text.midRef(start, end - start).toInt() != 0);
+        start = end + 1;
+    }
     return cells;
 }
 

@@ -27,6 +27,13 @@ constexpr const char* kFiberParam = "FiberParam";
 constexpr const char* kBaud = "Baud";
 constexpr const char* kRoute = "Route";
 
+// A configuration file is a few kilobytes; a larger one is refused unread
+// rather than loaded whole into memory.
+constexpr int kMaxFileSize = 16 * 1024 * 1024;
+// More filter rows than any device holds (14 banks; 128 + 64 records): a
+// longer list is cut here instead of building the rows for minutes.
+constexpr int kMaxFilterRows = 1024;
+
 struct Document {
     QVector<QJsonObject> channels;  // "CANParam"; an element that is not an object reads as {}
     QStringList baud;               // "FiberParam"."Baud"; a non-string element reads as ""
@@ -43,10 +50,19 @@ struct ParseResult {
     Document document;
 };
 
-// Checks the whole text before anything is applied: JSON, an object, and the
-// three members present with the types above ("CANParam" and "Route" arrays,
-// "FiberParam" an object).
+// Checks the whole text before anything is applied: at most kMaxFileSize
+// bytes, JSON, an object, and the three members present with the types above
+// ("CANParam" and "Route" arrays, "FiberParam" an object).
 ParseResult parse(const QByteArray& text);
+
+// The channel objects as the editors give them; "ChannalID" is 0 until the
+// caller numbers the channels.
+QJsonObject classicChannel(const QString& baudRate, const QJsonArray& filters);
+QJsonObject canFdChannel(const QString& arbitrateRate, const QString& dataRate, int mode, int fd,
+                         const QJsonArray& filters);
+
+// An integer member; 0 when it is missing, not a number, fractional or out of range.
+int intMember(const QJsonObject& object, const char* key);
 
 // One filter row as a file string: "kind, mode, id text, mask text".
 QString filterString(int kind, int mode, const QString& idText, const QString& maskText);
@@ -61,10 +77,20 @@ struct FilterFields {
 // blanks trimmed. A classic file may carry a fifth, leading enable flag: "0"
 // skips the row (false is returned). Missing fields read as empty.
 bool parseFilterString(const QString& text, bool classic, FilterFields* fields);
+// The rows of a channel object's "DataList", skipped rows and elements that
+// are not strings left out, at most kMaxFilterRows.
+QVector<FilterFields> filterFields(const QJsonObject& channel, bool classic);
+
+// Family 1 "Baud" strings: the entry's one-byte code as two lower-case digits
+// ("0b"), empty when no entry is selected; and back, the entry index (the code
+// read as hexadecimal, minus one), -1 when the text is no such number.
+QString family1BaudString(const QByteArray& code);
+int family1BaudIndex(const QString& text);
 
 // A route row as a file string: "1" or "0" per destination, each followed by a blank.
 QString routeString(const QVector<bool>& cells);
-// The cells of a route string: one per number, on when it is not 0.
-QVector<bool> parseRouteString(const QString& text);
+// The cells of a route string: one per number, on when it is not 0; no more
+// than maxCells when that is not negative.
+QVector<bool> parseRouteString(const QString& text, int maxCells = -1);
 
 }  // namespace configfile
