@@ -2,6 +2,7 @@
 
 #include "ui_CANParamWidget.h"
 
+#include "config/ConfigFile.h"
 #include "device/HardwareType.h"
 #include "operations/BitTiming.h"
 #include "operations/RegisterText.h"
@@ -128,8 +129,8 @@ void CANParamWidget::showSelection(QComboBox* combo, QLineEdit* edit, int index,
     edit->setReadOnly(!editable);
 }
 
-void CANParamWidget::selectRate(QComboBox* combo, QLineEdit* edit, can::RateList list,
-                                const QByteArray& bytes)
+bool CANParamWidget::selectMatchingRate(QComboBox* combo, QLineEdit* edit, can::RateList list,
+                                        const QByteArray& bytes)
 {
     for (int i = 0; i < combo->count(); ++i) {
         const QVariant data = combo->itemData(i);
@@ -138,12 +139,30 @@ void CANParamWidget::selectRate(QComboBox* combo, QLineEdit* edit, can::RateList
             // When the entry was already current no signal refreshes the text, and
             // "custom" may still show an older typed value.
             showSelection(combo, edit, i, i == can::rateTable(list).customIndex);
-            return;
+            return true;
         }
     }
+    return false;
+}
+
+void CANParamWidget::selectRate(QComboBox* combo, QLineEdit* edit, can::RateList list,
+                                const QByteArray& bytes)
+{
+    if (selectMatchingRate(combo, edit, list, bytes))
+        return;
     // "custom" first: selecting it afterwards would overwrite the text with its seed.
     combo->setCurrentIndex(can::rateTable(list).customIndex);
     edit->setText(can::customRateText(bytes));
+}
+
+// As selectRate, but "custom" shows the text as it was given.
+void CANParamWidget::selectRateText(QComboBox* combo, QLineEdit* edit, can::RateList list,
+                                    const QString& text)
+{
+    if (selectMatchingRate(combo, edit, list, can::rateTextToBytes(text)))
+        return;
+    combo->setCurrentIndex(can::rateTable(list).customIndex);
+    edit->setText(text);
 }
 
 void CANParamWidget::setBaudRateBytes(const QByteArray& bytes)
@@ -319,4 +338,49 @@ void CANParamWidget::resetToDefaults()
 {
     ui->comboBoxBautRate->setCurrentIndex(ui->comboBoxBautRate->findText(QStringLiteral("10K")));
     on_pushButtonAdd_clicked();
+}
+
+// --- configuration file ---
+
+QJsonArray CANParamWidget::filterStrings() const
+{
+    QJsonArray strings;
+    for (const can::FilterRow& row : filterRows())
+        strings << configfile::filterString(row.kind, row.mode, row.idText, row.maskText);
+    return strings;
+}
+
+void CANParamWidget::appendFilterStrings(const QJsonObject& object)
+{
+    for (const configfile::FilterFields& f : configfile::filterFields(object, !isCanFd()))
+        appendFilterRow({f.kind, f.mode, f.idText, f.maskText});
+}
+
+QJsonObject CANParamWidget::canParamJson() const
+{
+    return configfile::classicChannel(ui->lineEditBautRate->text(), filterStrings());
+}
+
+QJsonObject CANParamWidget::canFDParamJson() const
+{
+    return configfile::canFdChannel(ui->lineEditBautRate->text(), ui->lineEditdatarate->text(), modeIndex(),
+                                    fdIndex(), filterStrings());
+}
+
+void CANParamWidget::loadCanParamJson(const QJsonObject& object)
+{
+    setBaudRateBytes(can::rateTextToBytes(object.value(QLatin1String(configfile::kBaudRate)).toString()));
+    appendFilterStrings(object);
+}
+
+void CANParamWidget::loadCanFDParamJson(const QJsonObject& object)
+{
+    using namespace configfile;
+    selectRateText(ui->comboBoxBautRate, ui->lineEditBautRate, can::RateList::Arbitration,
+                   object.value(QLatin1String(kArbitrateRate)).toString());
+    selectRateText(ui->comboBoxdatarate, ui->lineEditdatarate, can::RateList::Data,
+                   object.value(QLatin1String(kDataRate)).toString());
+    ui->comboBoxFD->setCurrentIndex(intMember(object, kFd));
+    ui->comboBoxMode->setCurrentIndex(intMember(object, kMode));
+    appendFilterStrings(object);
 }

@@ -8,6 +8,8 @@
 #include "operations/RateTables.h"
 
 #include <QByteArray>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QList>
 #include <QVector>
 #include <QWidget>
@@ -59,6 +61,13 @@ public:
     // "10K" and one default filter row; existing rows stay.
     void resetToDefaults();
 
+    // The channel object of the configuration file, "ChannalID" 0, and the
+    // object applied to a newly built editor (rows are appended).
+    QJsonObject canParamJson() const;
+    QJsonObject canFDParamJson() const;
+    void loadCanParamJson(const QJsonObject& object);
+    void loadCanFDParamJson(const QJsonObject& object);
+
 private slots:
     void on_comboBoxBautRate_currentIndexChanged(int index);
     void on_pushButtonAdd_clicked();
@@ -71,7 +80,11 @@ private:
     can::RateList bitRateList() const;
     void setUpCanFd();
     void setUpClassic();
+    bool selectMatchingRate(QComboBox* combo, QLineEdit* edit, can::RateList list, const QByteArray& bytes);
     void selectRate(QComboBox* combo, QLineEdit* edit, can::RateList list, const QByteArray& bytes);
+    void selectRateText(QComboBox* combo, QLineEdit* edit, can::RateList list, const QString& text);
+    QJsonArray filterStrings() const;
+    void appendFilterStrings(const QJsonObject& object);
     void showSelection(QComboBox* combo, QLineEdit* edit, int index, bool editable);
     void updateHint(const QLineEdit* edit, QLabel* hint, can::RateList list);
     QList<QByteArray> shown(const can::FilterEncoding& encoding);
