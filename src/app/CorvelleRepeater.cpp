@@ -241,22 +241,6 @@ void CorvelleRepeater::on_pushButton_menu_clicked()
     onShowMainMenu();
 }
 
-void CorvelleRepeater::on_m_pushButtonSaveToFile_clicked()
-{
-    if (!checkConnected(tr("device not connect")))
-        return;
-    ScopedDisable lock(ui.m_pushButtonSaveToFile);
-    showNotAvailable();
-}
-
-void CorvelleRepeater::on_m_pushButtonReadFromFile_clicked()
-{
-    if (!checkConnected(tr("device not connected")))
-        return;
-    ScopedDisable lock(ui.m_pushButtonReadFromFile);
-    showNotAvailable();
-}
-
 void CorvelleRepeater::on_m_pushButtonRead_clicked()
 {
     if (!checkConnected(tr("device not connect")))

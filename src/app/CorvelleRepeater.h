@@ -101,6 +101,11 @@ private:
     void showNotAvailable();
     void onFirmwareFileButtonClicked();
 
+    // Configuration file
+    void saveConfigFile();
+    void writeConfigFile(const QString& caption, const QString& failText);
+    void loadConfigFile(const QString& fileName);
+
     Ui::CorvelleRepeaterClass ui;
     QSignalMapper* m_pSignalMapper = nullptr;
     CustomProgressIndicator* m_pProgressIndicator = nullptr;
