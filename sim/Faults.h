@@ -48,6 +48,7 @@ struct Fault {
         WriteFails,   // the write returns -1; the request is not taken
         ShortWrite,   // the write reports value bytes; the request is not taken
         Delay,        // each answer arrives value ms late
+        Endless,      // the first answer comes again at every read until the next write
     };
     Kind kind;
     int value = 0;
@@ -59,6 +60,7 @@ struct Fault {
     static Fault writeFails() { return {WriteFails, 0}; }
     static Fault shortWrite(int reported) { return {ShortWrite, reported}; }
     static Fault delay(int ms) { return {Delay, ms}; }
+    static Fault endless() { return {Endless, 0}; }
 };
 
 }  // namespace sim

@@ -212,6 +212,7 @@ void VirtualDevice::detach()
     std::lock_guard<std::mutex> lock(m_mutex);
     m_attached = false;
     m_answers.clear();
+    m_repeated.reset();
     m_detachedSignal.notify_all();
 }
 
@@ -246,6 +247,7 @@ int VirtualDevice::hostWrite(const unsigned char* data, std::size_t length)
         return -1;
     }
     ++m_exchanges;
+    m_repeated.reset();
     m_requests << written;
     traceLine(Trace::requestLine(written));
 
@@ -304,6 +306,10 @@ void VirtualDevice::queueAnswers(Response response, const QList<Fault>& faults)
             m_answers.pop_front();
         m_answers.push_back({answer, delay});
     }
+    for (const Fault& f : faults) {
+        if (f.kind == Fault::Endless && !response.answers.isEmpty())
+            m_repeated = Pending{response.answers.first(), delay};
+    }
 }
 
 bool VirtualDevice::waitUnlessDetached(std::unique_lock<std::mutex>& lock, int ms)
@@ -321,6 +327,8 @@ int VirtualDevice::hostRead(unsigned char* data, std::size_t length, int timeout
     if (!m_attached)
         return -1;
     m_readLengths << int(length);
+    if (m_answers.empty() && m_repeated)
+        m_answers.push_back(*m_repeated);
     if (m_answers.empty()) {
         if (!waitUnlessDetached(lock, timeoutMs))
             return -1;

@@ -16,6 +16,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 
 namespace sim {
 
@@ -99,6 +100,7 @@ private:
     bool m_attached = true;
     DeviceData m_data;
     std::deque<Pending> m_answers;
+    std::optional<Pending> m_repeated;  // an endless answer, until the next write
     QList<ActiveFault> m_faults;
     int m_latencyMs = 0;
     bool m_instant = false;
