@@ -182,10 +182,6 @@ void CorvelleRepeater::showFirmwareTabUpgrade()
     ui.widget_update->show();
 }
 
-void CorvelleRepeater::readConfig()
-{
-}
-
 void CorvelleRepeater::onShowMainMenu()
 {
     m_pMainMenu->exec(mapToGlobal(QPoint(width() - 121, 25)));
@@ -239,29 +235,6 @@ void CorvelleRepeater::on_pushButton_close_clicked()
 void CorvelleRepeater::on_pushButton_menu_clicked()
 {
     onShowMainMenu();
-}
-
-void CorvelleRepeater::on_m_pushButtonRead_clicked()
-{
-    if (!checkConnected(tr("device not connect")))
-        return;
-    ScopedDisable lock(ui.m_pushButtonRead);
-    showNotAvailable();
-}
-
-void CorvelleRepeater::on_m_pushButtonWrite_clicked()
-{
-    if (!checkConnected(tr("device not connect")))
-        return;
-    ScopedDisable lock(ui.m_pushButtonWrite);
-    showNotAvailable();
-}
-
-void CorvelleRepeater::on_m_pushButtonDefault_clicked()
-{
-    if (!checkConnected(tr("device not connect")))
-        return;
-    showNotAvailable();
 }
 
 // The fibre grid connects its selectors itself; this slot only keeps its name.

@@ -106,6 +106,11 @@ private:
     void writeConfigFile(const QString& caption, const QString& failText);
     void loadConfigFile(const QString& fileName);
 
+    // Device transfer: 0 on success, -1 after the failure was told.
+    int readFDConfig();
+    int writeFDConfig();
+    void sendDefaultCommand();
+
     Ui::CorvelleRepeaterClass ui;
     QSignalMapper* m_pSignalMapper = nullptr;
     CustomProgressIndicator* m_pProgressIndicator = nullptr;
