@@ -242,21 +242,6 @@ void CorvelleRepeater::on_comboBoxfilber_currentIndexChanged(QString)
 {
 }
 
-void CorvelleRepeater::on_pushButton_query_clicked()
-{
-    if (!checkConnected(tr("device not connect")))
-        return;
-    showNotAvailable();
-}
-
-void CorvelleRepeater::on_pushButton_update_clicked()
-{
-    if (!checkConnected(tr("device not connect")))
-        return;
-    ScopedDisable lock(ui.pushButton_update);
-    showNotAvailable();
-}
-
 void CorvelleRepeater::onFirmwareFileButtonClicked()
 {
     ui.lineEdit_file->setText(
