@@ -48,7 +48,7 @@ struct Fault {
         WriteFails,   // the write returns -1; the request is not taken
         ShortWrite,   // the write reports value bytes; the request is not taken
         Delay,        // each answer arrives value ms late
-        Endless,      // the first answer comes again at every read until the next write
+        Endless,      // only the first answer, coming again at every read until the next write
     };
     Kind kind;
     int value = 0;

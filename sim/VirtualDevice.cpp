@@ -284,6 +284,8 @@ void VirtualDevice::queueAnswers(Response response, const QList<Fault>& faults)
         traceLine(Trace::eventLine(event));
     int delay = m_latencyMs;
     for (const Fault& f : faults) {
+        if (f.kind == Fault::Endless && response.answers.size() > 1)
+            response.answers = response.answers.mid(0, 1);
         if (f.kind == Fault::NoAnswer && !response.answers.isEmpty()) {
             traceLine(Trace::eventLine(QStringLiteral("answer withheld (injected)")));
             response.answers.clear();
@@ -308,7 +310,7 @@ void VirtualDevice::queueAnswers(Response response, const QList<Fault>& faults)
     }
     for (const Fault& f : faults) {
         if (f.kind == Fault::Endless && !response.answers.isEmpty())
-            m_repeated = Pending{response.answers.first(), delay};
+            m_repeated = m_answers.back();
     }
 }
 
