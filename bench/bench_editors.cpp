@@ -1,0 +1,78 @@
+// Building the editors of the largest devices: the time from a delivered
+// identity to every editor built (the builders alone, and onShowName with the
+// automatic read from a virtual device at zero latency), offscreen.
+//   QT_QPA_PLATFORM=offscreen bench_editors
+
+#include "BenchSupport.h"
+
+#include "app/CorvelleRepeater.h"
+#include "device/DeviceSearch.h"
+#include "device/HIDDevice.h"
+#include "sim/VirtualBus.h"
+
+#include <QApplication>
+#include <QSettings>
+
+namespace {
+
+constexpr int kRounds = 15;
+
+struct Case {
+    int family;
+    const char* model;
+};
+
+void settle()
+{
+    searchthreads::waitForAll(10000);
+    QCoreApplication::sendPostedEvents();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QSettings(QCoreApplication::applicationDirPath() + "/Config.ini", QSettings::IniFormat)
+        .setValue("Language/id", 1);
+    sim::VirtualBus::instance().install();
+    HIDDevice::init();
+
+    std::printf("%-12s %8s %22s %26s\n", "device", "ports", "builders median ms", "onShowName+read median ms");
+    double worst = 0;
+    for (const Case c : {Case{2, "Vantor-D5"}, Case{1, "Vantor-B8"}, Case{2, "Vantor-D8"}, Case{1, "Vantor-A4"}}) {
+        const models::Model& m = *models::modelByName(c.model);
+        sim::VirtualBus::instance().plug(c.family, m).setInstantTimeouts(true);
+        CorvelleRepeater window;
+        window.show();
+        settle();
+        std::vector<double> builders, connect;
+        for (int r = 0; r < kRounds; ++r) {
+            QElapsedTimer t;
+            t.start();
+            window.removeCanTabs();
+            window.buildCanTabs(m.nCAN);
+            window.clearFibreGrid();
+            window.buildFibreGrid(m.nFiberOptic);
+            window.clearRouteTable();
+            window.buildRouteTable();
+            builders.push_back(t.nsecsElapsed() / 1e6);
+
+            t.restart();
+            window.onShowName(m.nCAN, m.nFiberOptic, QString(m.name) + "_1", m.name, "V1.0.0", "V1.0.0", "1");
+            connect.push_back(t.nsecsElapsed() / 1e6);
+            QCoreApplication::processEvents();  // deferred deletes of the old editors
+        }
+        const double b = bench::median(builders), s = bench::median(connect);
+        worst = std::max(worst, s);
+        std::printf("%d:%-10s %8d %22.2f %26.2f\n", c.family, c.model, m.nCAN + m.nFiberOptic, b, s);
+        sim::VirtualBus::instance().unplugAll();
+        QCoreApplication::sendPostedEvents();
+    }
+    std::printf("summary: editors built for the largest devices in at most %.2f ms (goal < 50 ms); "
+                "peak resident %.1f MiB\n",
+                worst, bench::peakResidentMiB());
+    HIDDevice::exit();
+    return 0;
+}
