@@ -122,11 +122,6 @@ bool CorvelleRepeater::checkConnected(const QString& notConnectedText)
     return false;
 }
 
-void CorvelleRepeater::showNotAvailable()
-{
-    showInfo(tr("not available yet"));
-}
-
 void CorvelleRepeater::removeCanTabs()
 {
     for (int i = ui.tabWidget->count() - 1; i >= 0; --i)

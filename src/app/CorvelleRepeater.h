@@ -98,7 +98,6 @@ private:
     void startSearch(int type);
     void showInfo(const QString& text);
     bool checkConnected(const QString& notConnectedText);
-    void showNotAvailable();
     void onFirmwareFileButtonClicked();
 
     // Configuration file

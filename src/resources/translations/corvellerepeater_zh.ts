@@ -262,8 +262,8 @@ extended frame MASK&lt;=0x1FFFFFFF</source>
         <translation>文件打开失败</translation>
     </message>
     <message>
-        <source>not available yet</source>
-        <translation>暂不可用</translation>
+        <source>Fiber%1: enter a baud rate from 1 to %2</source>
+        <translation>光纤%1：请输入1到%2之间的波特率</translation>
     </message>
     <message>
         <source>open file</source>
