@@ -9,8 +9,10 @@
 #include "device/DeviceSearch.h"
 #include "device/HIDDevice.h"
 #include "sim/VirtualBus.h"
+#include "widgets/UserDialogs.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QSettings>
 
 namespace {
@@ -30,8 +32,19 @@ void settle()
 
 }  // namespace
 
+// Boxes are not shown; the bench runs unattended.
+class SilentDialogs final : public UserDialogs {
+public:
+    void information(QWidget*, const QString&, const QString&) override {}
+    void warning(QWidget*, const QString&, const QString&) override {}
+    QString openFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+};
+
 int main(int argc, char* argv[])
 {
+    SilentDialogs dialogs;
+    setUserDialogs(&dialogs);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QSettings(QCoreApplication::applicationDirPath() + "/Config.ini", QSettings::IniFormat)
@@ -39,7 +52,8 @@ int main(int argc, char* argv[])
     sim::VirtualBus::instance().install();
     HIDDevice::init();
 
-    std::printf("%-12s %8s %22s %26s\n", "device", "ports", "builders median ms", "onShowName+read median ms");
+    std::printf("%-12s %6s %12s %16s %10s %10s\n", "device", "ports", "builders ms", "onShowName+read", "read ms",
+                "write ms");
     double worst = 0;
     for (const Case c : {Case{2, "Vantor-D5"}, Case{1, "Vantor-B8"}, Case{2, "Vantor-D8"}, Case{1, "Vantor-A4"}}) {
         const models::Model& m = *models::modelByName(c.model);
@@ -47,7 +61,8 @@ int main(int argc, char* argv[])
         CorvelleRepeater window;
         window.show();
         settle();
-        std::vector<double> builders, connect;
+        std::vector<double> builders, connect, reads, writes;
+        auto click = [&](const char* name) { window.findChild<QPushButton*>(name)->click(); };
         for (int r = 0; r < kRounds; ++r) {
             QElapsedTimer t;
             t.start();
@@ -63,10 +78,19 @@ int main(int argc, char* argv[])
             window.onShowName(m.nCAN, m.nFiberOptic, QString(m.name) + "_1", m.name, "V1.0.0", "V1.0.0", "1");
             connect.push_back(t.nsecsElapsed() / 1e6);
             QCoreApplication::processEvents();  // deferred deletes of the old editors
+
+            // The tool's own work in a whole read and write, the device answering at once.
+            t.restart();
+            click("m_pushButtonRead");
+            reads.push_back(t.nsecsElapsed() / 1e6);
+            t.restart();
+            click("m_pushButtonWrite");
+            writes.push_back(t.nsecsElapsed() / 1e6);
         }
         const double b = bench::median(builders), s = bench::median(connect);
         worst = std::max(worst, s);
-        std::printf("%d:%-10s %8d %22.2f %26.2f\n", c.family, c.model, m.nCAN + m.nFiberOptic, b, s);
+        std::printf("%d:%-10s %6d %12.2f %16.2f %10.2f %10.2f\n", c.family, c.model, m.nCAN + m.nFiberOptic, b, s,
+                    bench::median(reads), bench::median(writes));
         sim::VirtualBus::instance().unplugAll();
         QCoreApplication::sendPostedEvents();
     }
