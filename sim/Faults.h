@@ -49,6 +49,7 @@ struct Fault {
         ShortWrite,   // the write reports value bytes; the request is not taken
         Delay,        // each answer arrives value ms late
         Endless,      // only the first answer, coming again at every read until the next write
+        Unplug,       // the device leaves the bus at this write, which fails; the removal is raised
     };
     Kind kind;
     int value = 0;
@@ -61,6 +62,7 @@ struct Fault {
     static Fault shortWrite(int reported) { return {ShortWrite, reported}; }
     static Fault delay(int ms) { return {Delay, ms}; }
     static Fault endless() { return {Endless, 0}; }
+    static Fault unplug() { return {Unplug, 0}; }
 };
 
 }  // namespace sim

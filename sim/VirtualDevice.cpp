@@ -186,6 +186,8 @@ void VirtualDevice::clearTrace()
     m_trace.clear();
     m_requests.clear();
     m_readLengths.clear();
+    m_reads.clear();
+    m_clockMs = 0;
     m_exchanges = 0;
 }
 
@@ -193,6 +195,18 @@ int VirtualDevice::exchangeCount() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_exchanges;
+}
+
+qint64 VirtualDevice::virtualClockMs() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_clockMs;
+}
+
+QList<HostRead> VirtualDevice::reads() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_reads;
 }
 
 bool VirtualDevice::refusesOpen() const
@@ -241,11 +255,8 @@ int VirtualDevice::hostWrite(const unsigned char* data, std::size_t length)
     if (!m_attached)
         return -1;
     const QByteArray written(reinterpret_cast<const char*>(data), int(length));
-    if (m_unplugAfter > 0 && m_exchanges >= m_unplugAfter) {
-        lock.unlock();
-        m_bus.unplugDevice(this);
-        return -1;
-    }
+    if (m_unplugAfter > 0 && m_exchanges >= m_unplugAfter)
+        return unplugAtWrite(lock);
     ++m_exchanges;
     m_repeated.reset();
     m_requests << written;
@@ -270,6 +281,10 @@ int VirtualDevice::hostWrite(const unsigned char* data, std::size_t length)
         if (f.kind == Fault::ShortWrite) {
             traceLine(Trace::eventLine(QStringLiteral("write reported %1 bytes (injected)").arg(f.value)));
             return f.value;
+        }
+        if (f.kind == Fault::Unplug) {
+            traceLine(Trace::eventLine(QStringLiteral("unplugged during the write (injected)")));
+            return unplugAtWrite(lock);
         }
     }
     Response response =
@@ -314,6 +329,20 @@ void VirtualDevice::queueAnswers(Response response, const QList<Fault>& faults)
     }
 }
 
+// The bus takes this device's lock to detach it, so it is let go first.
+int VirtualDevice::unplugAtWrite(std::unique_lock<std::mutex>& lock)
+{
+    lock.unlock();
+    m_bus.unplugDevice(this);
+    return -1;
+}
+
+void VirtualDevice::countRead(const HostRead& read)
+{
+    m_reads << read;
+    m_clockMs = qMin(m_clockMs + read.waitedMs, kWaitsForeverMs);
+}
+
 bool VirtualDevice::waitUnlessDetached(std::unique_lock<std::mutex>& lock, int ms)
 {
     if (ms > 0 && !m_instant)
@@ -329,12 +358,18 @@ int VirtualDevice::hostRead(unsigned char* data, std::size_t length, int timeout
     if (!m_attached)
         return -1;
     m_readLengths << int(length);
+    HostRead read;
+    read.exchange = m_exchanges;
+    read.length = int(length);
+    read.timeoutMs = timeoutMs;
     if (m_answers.empty() && m_repeated)
         m_answers.push_back(*m_repeated);
     if (m_answers.empty()) {
         if (!waitUnlessDetached(lock, timeoutMs))
             return -1;
         traceLine(Trace::eventLine(QStringLiteral("read timed out after %1 ms").arg(timeoutMs)));
+        read.waitedMs = timeoutMs < 0 ? kWaitsForeverMs : timeoutMs;
+        countRead(read);
         return 0;
     }
     const Pending next = m_answers.front();
@@ -346,6 +381,8 @@ int VirtualDevice::hostRead(unsigned char* data, std::size_t length, int timeout
         traceLine(Trace::eventLine(QStringLiteral("read timed out after %1 ms, answer due after %2 ms")
                                        .arg(timeoutMs)
                                        .arg(next.delayMs)));
+        read.waitedMs = timeoutMs;
+        countRead(read);
         return 0;
     }
     if (!waitUnlessDetached(lock, next.delayMs))
@@ -353,6 +390,9 @@ int VirtualDevice::hostRead(unsigned char* data, std::size_t length, int timeout
     const int n = qMin(int(length), next.bytes.size());
     std::memcpy(data, next.bytes.constData(), std::size_t(n));
     traceLine(Trace::answerLine(next.bytes.left(n)));
+    read.waitedMs = next.delayMs;
+    read.delivered = n;
+    countRead(read);
     return n;
 }
 

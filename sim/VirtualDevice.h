@@ -15,12 +15,25 @@
 
 #include <condition_variable>
 #include <deque>
+#include <limits>
 #include <mutex>
 #include <optional>
 
 namespace sim {
 
 class VirtualBus;
+
+// What a read with no timeout that nothing answers costs on the virtual clock.
+constexpr qint64 kWaitsForeverMs = std::numeric_limits<qint32>::max();
+
+// One read of the host, with the time a real device would have made it wait.
+struct HostRead {
+    int exchange = 0;     // the host's writes before it: the request it waits on
+    int length = 0;       // the bytes asked for
+    int timeoutMs = 0;    // as the host gave it; negative: no timeout
+    qint64 waitedMs = 0;  // the expired timeout, or the answer's latency and delay
+    int delivered = 0;    // bytes delivered; 0 when it timed out
+};
 
 class VirtualDevice {
 public:
@@ -66,8 +79,15 @@ public:
     QStringList trace() const;           // this device's lines from its plug on, as in the trace file
     QList<QByteArray> requests() const;  // each report the host wrote, as written
     QList<int> readLengths() const;      // the length the host asked for in each read
-    void clearTrace();                   // also clears requests and the exchange count
+    void clearTrace();                   // also clears requests, reads, the exchange count and the clock
     int exchangeCount() const;           // the host's writes so far
+
+    // The virtual clock: the time a real device would have made the host wait
+    // in its reads so far (each expired timeout, each latency and delay),
+    // counted also when instant timeouts skip the waiting. A read ended by
+    // the removal adds nothing.
+    qint64 virtualClockMs() const;
+    QList<HostRead> reads() const;  // every read that ended with an answer or a timeout
 
 private:
     friend class VirtualBus;
@@ -90,6 +110,8 @@ private:
     QList<Fault> takeFaults(const QByteArray& request);
     void queueAnswers(Response response, const QList<Fault>& faults);
     bool waitUnlessDetached(std::unique_lock<std::mutex>& lock, int ms);
+    int unplugAtWrite(std::unique_lock<std::mutex>& lock);
+    void countRead(const HostRead& read);
 
     VirtualBus& m_bus;
     const int m_family;
@@ -110,6 +132,8 @@ private:
     int m_exchanges = 0;
     QList<QByteArray> m_requests;
     QList<int> m_readLengths;
+    QList<HostRead> m_reads;
+    qint64 m_clockMs = 0;
     Trace m_trace;
 };
 

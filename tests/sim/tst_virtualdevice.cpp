@@ -96,6 +96,10 @@ private slots:
     void faults();
     void faultOnTheNthExchangeOnly();
     void unplugAfterExchanges();
+    void unplugAtTheNthWrite_data();
+    void unplugAtTheNthWrite();
+    void virtualClockAddsWhatAHostWouldWait_data();
+    void virtualClockAddsWhatAHostWouldWait();
     void refusedOpenIsStillCounted();
     void traceFormatInMemoryAndFile();
 };
@@ -346,6 +350,70 @@ void TestVirtualDevice::unplugAfterExchanges()
     QVERIFY(!dev.isAttached());
     QVERIFY(!sim::VirtualBus::instance().device(1));
     QCOMPARE(dev.trace().last(), "# unplug " + dev.path());
+}
+
+void TestVirtualDevice::unplugAtTheNthWrite_data()
+{
+    QTest::addColumn<int>("n");
+    QTest::newRow("first write") << 1;
+    QTest::newRow("third write") << 3;
+}
+
+void TestVirtualDevice::unplugAtTheNthWrite()
+{
+    QFETCH(int, n);
+    sim::VirtualDevice& dev = plug(1, "Vantor-A2");
+    dev.injectFault(FaultMatch::nth(n), Fault::unplug());
+    Host host(1);
+    for (int i = 1; i < n; ++i)
+        QCOMPARE(host.exchange(hex("00 12 15 01")).size(), 16);
+    QCOMPARE(host.write(hex("00 12 14 01")), -1);
+    QCOMPARE(host.read().size(), 0);
+    QCOMPARE(host.lastRead(), -1);
+    QVERIFY(!dev.isAttached());
+    QVERIFY(!sim::VirtualBus::instance().device(1));
+    QCOMPARE(dev.exchangeCount(), n);  // the failed write is the nth
+    QCOMPARE(dev.trace().last(), "# unplug " + dev.path());
+}
+
+void TestVirtualDevice::virtualClockAddsWhatAHostWouldWait_data()
+{
+    QTest::addColumn<int>("latency");
+    QTest::addColumn<int>("kind");  // the fault on the reset instruction
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("timeout");
+    QTest::addColumn<qint64>("clock");
+    QTest::addColumn<int>("delivered");
+    QTest::newRow("answered at once") << 0 << int(Fault::Status) << 0x81 << 4000 << qint64(0) << 16;
+    QTest::newRow("latency") << 7 << int(Fault::Status) << 0x81 << 4000 << qint64(7) << 16;
+    QTest::newRow("delay within the timeout") << 0 << int(Fault::Delay) << 3000 << 4000 << qint64(3000) << 16;
+    QTest::newRow("delay past the timeout") << 0 << int(Fault::Delay) << 5000 << 4000 << qint64(4000) << 0;
+    QTest::newRow("no answer") << 0 << int(Fault::NoAnswer) << 0 << 50 << qint64(50) << 0;
+    QTest::newRow("no answer, no timeout")
+        << 0 << int(Fault::NoAnswer) << 0 << -1 << qint64(sim::kWaitsForeverMs) << 0;
+}
+
+void TestVirtualDevice::virtualClockAddsWhatAHostWouldWait()
+{
+    QFETCH(int, latency);
+    QFETCH(int, kind);
+    QFETCH(int, value);
+    QFETCH(int, timeout);
+    sim::VirtualDevice& dev = plug(1, "Vantor-A2");
+    dev.setLatency(latency);
+    dev.injectFault(FaultMatch::command(0x12, 0x11), Fault{Fault::Kind(kind), value});
+    Host host(1);
+    host.write(hex("00 12 11 01 00"));
+    host.read(timeout);  // instant timeouts: counted, not waited
+    QTEST(dev.virtualClockMs(), "clock");
+    const QList<sim::HostRead> reads = dev.reads();
+    QCOMPARE(reads.size(), 1);
+    QCOMPARE(reads[0].exchange, 1);
+    QCOMPARE(reads[0].timeoutMs, timeout);
+    QTEST(reads[0].delivered, "delivered");
+    dev.clearTrace();
+    QCOMPARE(dev.virtualClockMs(), qint64(0));
+    QVERIFY(dev.reads().isEmpty());
 }
 
 void TestVirtualDevice::refusedOpenIsStillCounted()
