@@ -4,7 +4,7 @@
 # the suppression files name only what is Qt's own.
 set(_san ${PROJECT_SOURCE_DIR}/tests/sanitizers)
 set(CORVELLE_SANITIZER_ENV
-  "ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0"
+  "ASAN_OPTIONS=halt_on_error=1:detect_leaks=1"
   "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1"
   "LSAN_OPTIONS=suppressions=${_san}/lsan.supp:print_suppressions=0"
   "TSAN_OPTIONS=halt_on_error=1:suppressions=${_san}/tsan.supp")
