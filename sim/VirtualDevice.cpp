@@ -367,7 +367,9 @@ int VirtualDevice::hostRead(unsigned char* data, std::size_t length, int timeout
     if (m_answers.empty()) {
         if (!waitUnlessDetached(lock, timeoutMs))
             return -1;
-        traceLine(Trace::eventLine(QStringLiteral("read timed out after %1 ms").arg(timeoutMs)));
+        // A poll that finds nothing waited for nothing: not worth a line.
+        if (timeoutMs != 0)
+            traceLine(Trace::eventLine(QStringLiteral("read timed out after %1 ms").arg(timeoutMs)));
         read.waitedMs = timeoutMs < 0 ? kWaitsForeverMs : timeoutMs;
         countRead(read);
         return 0;

@@ -2,7 +2,9 @@
 // One request/answer exchange with the device, by the rules both families
 // share: a request counts as sent only when the full report length is
 // reported written; an answer counts only when it has exactly the family's
-// answer length (16 data bytes for family 1, 48 for family 2).
+// answer length (16 data bytes for family 1, 48 for family 2). Reports still
+// queued from earlier requests are dropped before a request is sent, so an
+// answer always follows its own request.
 
 #include "device/HIDDevice.h"
 #include "device/Protocol.h"
@@ -25,6 +27,8 @@ public:
     bool exchange(const unsigned char* request, unsigned char* answer, int timeoutMs);
 
 private:
+    void dropQueuedReports();
+
     HIDDevice& m_device;
     int m_driveType;
 };
