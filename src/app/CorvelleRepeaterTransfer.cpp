@@ -88,7 +88,7 @@ public:
     bool channelSettings(int channel, Family2ChannelSettings* settings) override
     {
         CANParamWidget* e = editor(channel);
-        if (!e || !e->checkRateTexts(channel + 1))
+        if (!e || !e->checkRateTexts(channel + 1) || !e->checkModeSelection(channel + 1))
             return false;
         settings->mode = e->modeIndex();
         settings->fd = e->fdIndex();

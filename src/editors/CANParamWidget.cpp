@@ -218,6 +218,17 @@ bool CANParamWidget::checkRateTexts(int channel)
     return false;
 }
 
+bool CANParamWidget::checkModeSelection(int channel)
+{
+    // A mode or standard the device reported outside the lists leaves none
+    // chosen, and index -1 would reach the device as 0xFF.
+    if (!isCanFd() || (modeIndex() >= 0 && (modeIndex() != 1 || fdIndex() >= 0)))
+        return true;
+    userDialogs().information(this, tr("INFO"),
+                              tr("channel %1: choose the mode and the FD standard").arg(channel));
+    return false;
+}
+
 void CANParamWidget::updateHint(const QLineEdit* edit, QLabel* hint, can::RateList list)
 {
     const QByteArray bytes = can::rateTextToBytes(edit->text());

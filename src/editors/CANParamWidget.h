@@ -45,6 +45,9 @@ public:
     // Before a channel's first request: false, after telling the user, when a
     // rate text that would be sent does not hold exactly four bytes.
     bool checkRateTexts(int channel);
+    // Before a CAN FD channel's first request: false, after telling the user,
+    // when no mode is chosen, or no FD standard in mode "CANFD".
+    bool checkModeSelection(int channel);
 
     void clearFilters();
     // Filter requests for channel c; empty after a validation message.
