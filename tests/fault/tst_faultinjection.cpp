@@ -1,0 +1,426 @@
+// Faults at every exchange of every device operation, the real main window
+// against the virtual device. Each operation is run cleanly first and its
+// requests recorded; then every fault is injected at every one of them in
+// turn. After each the tool must have survived: no crash, no longer wait
+// than the exchanges' timeouts add up to, one of the operation's own
+// messages (never its success after a failed exchange), every button usable,
+// the editors whole and, where the operation only reads them, unchanged; and
+// once the device is back or the faults cleared, the same operation succeeds
+// with the same requests and the same editors as the clean run.
+
+#include "E2e.h"
+#include "FaultOperations.h"
+#include "RecordingDialogs.h"
+#include "WindowSnapshot.h"
+
+#include <QLabel>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+using namespace fault;
+
+Q_DECLARE_METATYPE(fault::Operation)
+
+namespace {
+
+constexpr const char* kCommandButtons[] = {
+    "m_pushButtonRead",         "m_pushButtonWrite", "m_pushButtonDefault", "m_pushButtonSaveToFile",
+    "m_pushButtonReadFromFile", "pushButton_query",  "pushButton_update"};
+constexpr int kImageBytes = 70;  // three blocks: length, 3 blocks and checksum are five exchanges
+
+// The searches, their results and the removals raised meanwhile have all
+// reached the window. An event posted while posted events are being sent
+// waits for the next round, so a removal raised by the automatic read needs
+// rounds of its own after the search's result.
+void settle(const CorvelleRepeater& window)
+{
+    for (int round = 0; round < 20; ++round) {
+        searchthreads::waitForAll(10000);
+        QCoreApplication::sendPostedEvents();
+        if (!window.isSearching() && searchthreads::running() == 0)
+            break;
+    }
+    for (int round = 0; round < 3; ++round)
+        QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Family 2: channel 1 also holds a second standard-frame filter and an
+// extended-frame one, so that filter lists of several answers and both kinds
+// of filter write occur.
+void prepare(sim::VirtualDevice& device)
+{
+    device.setInstantTimeouts(true);
+    if (device.family() != 2)
+        return;
+    sim::DeviceState state = device.state();
+    sim::FilterRecord standard;
+    standard.kind = 2;
+    standard.id = QByteArray::fromHex("00000123");
+    standard.second = QByteArray::fromHex("000007ff");
+    sim::FilterRecord extended;
+    extended.kind = 0;
+    extended.id = QByteArray::fromHex("00001000");
+    extended.second = QByteArray::fromHex("00001fff");
+    state.channels[0].standardFilters << standard;
+    state.channels[0].extendedFilters << extended;
+    device.setState(state);
+}
+
+QString requestText(const QByteArray& request)
+{
+    return QString::fromLatin1(request.left(8).toHex(' '));
+}
+
+// What one run of an operation left behind.
+struct Outcome {
+    QStringList texts;
+    QStringList problems;  // titles, buttons
+    bool connected = false;
+    bool unplugged = false;
+    int exchanges = 0;
+    qint64 clockMs = 0;
+    qint64 budgetMs = 0;
+    QList<QByteArray> requests;
+    QStringList snapshot;
+    EditorShape shape;
+    QString wholeness;  // empty: the editors are a whole set
+};
+
+// One operation on one persistent window, run again and again.
+class Bench {
+public:
+    Bench(const OperationSpec& spec, RecordingDialogs& dialogs, const QString& image)
+        : m_spec(spec), m_dialogs(dialogs), m_image(image)
+    {
+        sim::VirtualBus::instance().unplugAll();
+        m_window = std::make_unique<CorvelleRepeater>();
+        settle(*m_window);
+        if (spec.operation != Operation::Connect)
+            plug(nullptr, 0);
+        m_dialogs.clear();
+    }
+    ~Bench()
+    {
+        sim::VirtualBus::instance().unplugAll();
+        settle(*m_window);
+    }
+
+    const CorvelleRepeater& window() const { return *m_window; }
+    sim::VirtualDevice& device() const { return *m_device; }
+
+    // Runs the operation once, the fault (if any) at its nth exchange.
+    void run(const InjectedFault* fault = nullptr, int n = 0)
+    {
+        m_dialogs.clear();
+        if (m_spec.operation == Operation::Connect) {
+            plug(fault, n);
+            return;
+        }
+        m_device->clearTrace();
+        if (fault)
+            m_device->injectFault(sim::FaultMatch::nth(n), fault->fault, 1);
+        press();
+        settle(*m_window);
+    }
+
+    // After a fault: the device back on the bus, or its faults cleared.
+    void restore()
+    {
+        if (!m_device->isAttached() && m_spec.operation != Operation::Connect)
+            plug(nullptr, 0);
+        m_device->clearFaults();
+    }
+
+    Outcome observe() const
+    {
+        Outcome o;
+        for (const RecordingDialogs::Box& box : m_dialogs.boxes) {
+            o.texts << box.text;
+            if (box.title != QLatin1String("INFO"))
+                o.problems << QStringLiteral("a box titled '%1'").arg(box.title);
+        }
+        for (const char* name : kCommandButtons) {
+            if (!e2e::child<QPushButton>(*m_window, name)->isEnabled())
+                o.problems << QStringLiteral("%1 left disabled").arg(QLatin1String(name));
+        }
+        o.connected = m_window->isConnected();
+        o.unplugged = !m_device->isAttached();
+        o.exchanges = m_device->exchangeCount();
+        o.clockMs = m_device->virtualClockMs();
+        o.requests = m_device->requests();
+        o.budgetMs = waitBudgetMs(m_spec.family, o.requests);
+        for (const sim::HostRead& read : m_device->reads()) {
+            const int allowed =
+                read.exchange > 0 ? answerTimeoutMs(m_spec.family, o.requests.value(read.exchange - 1)) : 0;
+            if (read.waitedMs > allowed)
+                o.problems << QStringLiteral("waited %1 ms after request %2, which allows %3 ms")
+                                  .arg(read.waitedMs)
+                                  .arg(read.exchange)
+                                  .arg(allowed);
+        }
+        o.snapshot = editorSnapshot(*m_window);
+        o.shape = editorShape(*m_window);
+        o.wholeness = wholenessProblem(*m_window);
+        return o;
+    }
+
+private:
+    void plug(const InjectedFault* fault, int n)
+    {
+        sim::VirtualBus& bus = sim::VirtualBus::instance();
+        bus.unplugAll();
+        settle(*m_window);
+        m_device = &bus.plug(m_spec.family, *models::modelByName(QString::fromLatin1(m_spec.model)));
+        prepare(*m_device);
+        if (fault)
+            m_device->injectFault(sim::FaultMatch::nth(n), fault->fault, 1);
+        settle(*m_window);  // the arrival starts the search; its result the read
+    }
+
+    void press()
+    {
+        switch (m_spec.operation) {
+            case Operation::Connect:
+                break;
+            case Operation::Read:
+                e2e::click(*m_window, "m_pushButtonRead");
+                break;
+            case Operation::Write:
+                e2e::click(*m_window, "m_pushButtonWrite");
+                break;
+            case Operation::Default:
+                e2e::click(*m_window, "m_pushButtonDefault");
+                break;
+            case Operation::Query:
+                e2e::click(*m_window, "pushButton_query");
+                break;
+            case Operation::Update:
+                e2e::child<QLineEdit>(*m_window, "lineEdit_file")->setText(m_image);
+                e2e::click(*m_window, "pushButton_update");
+                break;
+        }
+    }
+
+    const OperationSpec m_spec;
+    RecordingDialogs& m_dialogs;
+    const QString m_image;
+    std::unique_ptr<CorvelleRepeater> m_window;
+    sim::VirtualDevice* m_device = nullptr;
+};
+
+// The editors of the model: two CAN pages, its fibres, and the route rows.
+EditorShape modelShape(const OperationSpec& spec)
+{
+    const models::Model* model = models::modelByName(QString::fromLatin1(spec.model));
+    return {model->nCAN, model->nFiberOptic, model->nCAN + model->nFiberOptic + 1};
+}
+
+bool sameShape(const EditorShape& a, const EditorShape& b)
+{
+    return a.canPages == b.canPages && a.fibres == b.fibres && a.routeRows == b.routeRows;
+}
+
+}  // namespace
+
+class FaultInjectionTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void everyFaultAtEveryExchange_data();
+    void everyFaultAtEveryExchange();
+
+private:
+    static QStringList outcomeProblems(const OperationSpec& spec, const InjectedFault& fault, int n,
+                                       const QByteArray& request, const QStringList& before,
+                                       const QStringList& reference, const Outcome& o);
+    static QStringList recoveryProblems(const Outcome& reference, const Outcome& o);
+
+    RecordingDialogs m_dialogs;
+    QTemporaryDir m_dir;
+    QString m_image;
+    int m_injected = 0;
+    int m_survived = 0;
+};
+
+void FaultInjectionTest::initTestCase()
+{
+    e2e::installVirtualBus();
+    e2e::useEnglish();
+    m_image = m_dir.filePath(QStringLiteral("image.bin"));
+    QFile file(m_image);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(QByteArray(kImageBytes, '\x5A')), qint64(kImageBytes));
+}
+
+void FaultInjectionTest::cleanupTestCase()
+{
+    std::printf("fault injection: %d faults injected, %d survived\n", m_injected, m_survived);
+    std::fflush(stdout);
+    HIDDevice::exit();
+    QCOMPARE(m_survived, m_injected);
+}
+
+void FaultInjectionTest::everyFaultAtEveryExchange_data()
+{
+    QTest::addColumn<Operation>("operation");
+    QTest::addColumn<int>("family");
+    const struct {
+        Operation operation;
+        int family;
+    } rows[] = {{Operation::Connect, 1}, {Operation::Connect, 2}, {Operation::Read, 1},
+                {Operation::Read, 2},    {Operation::Write, 1},   {Operation::Write, 2},
+                {Operation::Default, 1}, {Operation::Default, 2}, {Operation::Query, 2},
+                {Operation::Update, 2}};
+    for (const auto& row : rows)
+        QTest::newRow(qPrintable(operationSpec(row.operation, row.family).name))
+            << row.operation << row.family;
+}
+
+void FaultInjectionTest::everyFaultAtEveryExchange()
+{
+    QFETCH(Operation, operation);
+    QFETCH(int, family);
+    const OperationSpec spec = operationSpec(operation, family);
+    Bench bench(spec, m_dialogs, m_image);
+
+    bench.run();
+    const Outcome reference = bench.observe();
+    const QStringList success = spec.successText.isEmpty() ? QStringList() : QStringList{spec.successText};
+    QCOMPARE(reference.texts, success);
+    QVERIFY(reference.connected);
+    QVERIFY(!reference.requests.isEmpty());
+
+    QStringList failures;
+    int injected = 0;
+    for (int n = 1; n <= reference.requests.size(); ++n) {
+        const QByteArray request = reference.requests.at(n - 1);
+        for (const InjectedFault& fault : faultsFor(family, request)) {
+            const QStringList before = editorSnapshot(bench.window());
+            bench.run(&fault, n);
+            QStringList problems =
+                outcomeProblems(spec, fault, n, request, before, reference.snapshot, bench.observe());
+            bench.restore();
+            bench.run();
+            problems += recoveryProblems(reference, bench.observe());
+            ++injected;
+            ++m_injected;
+            if (problems.isEmpty())
+                ++m_survived;
+            else
+                failures << QStringLiteral("%1 at exchange %2 (%3): %4")
+                                .arg(fault.name)
+                                .arg(n)
+                                .arg(requestText(request))
+                                .arg(problems.join(QLatin1String("; ")));
+        }
+    }
+    qInfo("%s: %d exchanges, %d faults injected, %d survived", qPrintable(spec.name),
+          int(reference.requests.size()), injected, injected - int(failures.size()));
+    QVERIFY2(failures.isEmpty(), qPrintable(failures.mid(0, 20).join(QLatin1Char('\n'))));
+}
+
+QStringList FaultInjectionTest::outcomeProblems(const OperationSpec& spec, const InjectedFault& fault, int n,
+                                                const QByteArray& request, const QStringList& before,
+                                                const QStringList& reference, const Outcome& o)
+{
+    QStringList problems = o.problems;
+    if (o.exchanges < n || o.requests.value(n - 1) != request)
+        problems << QStringLiteral("the faulty exchange was never made");
+    if (o.clockMs > o.budgetMs)
+        problems << QStringLiteral("waited %1 ms, the exchanges allow %2 ms").arg(o.clockMs).arg(o.budgetMs);
+
+    // The outcome: one of the operation's messages, or silence where it may be silent.
+    if (o.texts.size() > 1)
+        problems << QStringLiteral("several messages: %1").arg(o.texts.join(QLatin1String(" | ")));
+    const QString text = o.texts.value(0);
+    const bool silenceAllowed = spec.successText.isEmpty() || spec.silentFailures;
+    if (text.isEmpty() ? !silenceAllowed : text != spec.successText && !spec.failureTexts.contains(text))
+        problems << QStringLiteral("outcome '%1' is none of the operation's").arg(text);
+    const bool exchangeFails = fault.effect == Effect::WriteFails ||
+                               (fault.effect == Effect::AnswerFails && !answerIgnored(spec.family, request));
+    const bool successIsDistinct = !(spec.successText.isEmpty() && spec.silentFailures);
+    if (exchangeFails && successIsDistinct && text == spec.successText)
+        problems << QStringLiteral("a failed exchange ended in success ('%1')").arg(text);
+
+    // What survives.
+    if (o.unplugged) {
+        if (o.connected || !o.shape.isEmpty())
+            problems << QStringLiteral(
+                            "the removal left the window %1 with %2 CAN pages, %3 fibres, %4 route rows")
+                            .arg(o.connected ? "connected" : "disconnected")
+                            .arg(o.shape.canPages)
+                            .arg(o.shape.fibres)
+                            .arg(o.shape.routeRows);
+        return problems;
+    }
+    if (!o.wholeness.isEmpty())
+        problems << QStringLiteral("half-built editors: %1").arg(o.wholeness);
+    const bool searchFailed = text == QLatin1String("search device fail");
+    if (!o.connected && !searchFailed)
+        problems << QStringLiteral("no longer connected");
+
+    switch (spec.operation) {
+        case Operation::Connect:
+            break;  // built for whatever identity came, whole
+        case Operation::Read:
+            if (!sameShape(o.shape, modelShape(spec)))
+                problems << QStringLiteral("the read rebuilt the editors");
+            break;
+        case Operation::Default:
+            // Family 1 rebuilds the editors with the defaults before the write.
+            if (spec.family == 1) {
+                if (o.snapshot != reference)
+                    problems << QStringLiteral("the defaults are not shown: %1")
+                                    .arg(snapshotDifference(reference, o.snapshot));
+                break;
+            }
+            Q_FALLTHROUGH();
+        case Operation::Write:
+        case Operation::Update:
+        case Operation::Query: {
+            // Only a query that succeeded may change what is shown: its labels.
+            QStringList was = before;
+            QStringList is = o.snapshot;
+            if (spec.operation == Operation::Query && text.isEmpty()) {
+                was.removeAt(1);
+                is.removeAt(1);
+            }
+            if (is != was)
+                problems << QStringLiteral("the editors changed: %1").arg(snapshotDifference(was, is));
+            break;
+        }
+    }
+    return problems;
+}
+
+QStringList FaultInjectionTest::recoveryProblems(const Outcome& reference, const Outcome& o)
+{
+    QStringList problems;
+    for (const QString& p : o.problems)
+        problems << QStringLiteral("after recovery, ") + p;
+    if (o.texts != reference.texts)
+        problems
+            << QStringLiteral("after recovery the outcome is '%1'").arg(o.texts.join(QLatin1String(" | ")));
+    if (!o.connected)
+        problems << QStringLiteral("after recovery not connected");
+    if (o.requests != reference.requests) {
+        int i = 0;
+        while (i < qMin(o.requests.size(), reference.requests.size()) &&
+               o.requests[i] == reference.requests[i])
+            ++i;
+        problems << QStringLiteral("after recovery request %1 differs: %2 instead of %3")
+                        .arg(i + 1)
+                        .arg(requestText(o.requests.value(i)), requestText(reference.requests.value(i)));
+    }
+    if (o.snapshot != reference.snapshot)
+        problems << QStringLiteral("after recovery the editors differ: %1")
+                        .arg(snapshotDifference(reference.snapshot, o.snapshot));
+    return problems;
+}
+
+QTEST_MAIN(FaultInjectionTest)
+#include "tst_faultinjection.moc"
