@@ -113,14 +113,14 @@ QList<InjectedFault> faultsFor(int family, const QByteArray& request)
     using sim::Fault;
     const int shortLength = family == kFamily1 ? kFamily1AnswerLength - 1 : kFamily2ReportLength - 1;
     return {
-        {QStringLiteral("no answer"), Fault::noAnswer(), Effect::AnswerFails, false},
+        {QStringLiteral("no answer"), Fault::noAnswer(), Effect::AnswerFails},
         {QStringLiteral("late answer"), Fault::delay(answerTimeoutMs(family, request) + 1),
-         Effect::AnswerFails, false},
-        {QStringLiteral("short answer"), Fault::shortAnswer(shortLength), Effect::AnswerFails, false},
-        {QStringLiteral("status 01"), Fault::status(0x01), Effect::AnswerChanged, false},
-        {QStringLiteral("garbage"), Fault::garbage(), Effect::AnswerChanged, false},
-        {QStringLiteral("write fails"), Fault::writeFails(), Effect::WriteFails, false},
-        {QStringLiteral("unplug"), Fault::unplug(), Effect::WriteFails, true},
+         Effect::AnswerFails},
+        {QStringLiteral("short answer"), Fault::shortAnswer(shortLength), Effect::AnswerFails},
+        {QStringLiteral("status 01"), Fault::status(0x01), Effect::AnswerChanged},
+        {QStringLiteral("garbage"), Fault::garbage(), Effect::AnswerChanged},
+        {QStringLiteral("write fails"), Fault::writeFails(), Effect::WriteFails},
+        {QStringLiteral("unplug"), Fault::unplug(), Effect::WriteFails},
     };
 }
 

@@ -36,7 +36,6 @@ struct InjectedFault {
     QString name;
     sim::Fault fault;
     Effect effect;
-    bool unplugs;
 };
 
 // No answer, an answer after its timeout, a short answer, a wrong status

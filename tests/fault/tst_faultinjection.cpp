@@ -108,7 +108,6 @@ public:
     }
 
     const CorvelleRepeater& window() const { return *m_window; }
-    sim::VirtualDevice& device() const { return *m_device; }
 
     // Runs the operation once, the fault (if any) at its nth exchange.
     void run(const InjectedFault* fault = nullptr, int n = 0)
