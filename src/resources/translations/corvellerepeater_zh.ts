@@ -43,6 +43,10 @@
         <translation>通道%1：请选择滤波器%2的类型和模式</translation>
     </message>
     <message>
+        <source>channel %1: choose the mode and the FD standard</source>
+        <translation>通道%1：请选择工作模式和FD标准</translation>
+    </message>
+    <message>
         <source>channel %1: choose the work mode and bit width of filter %2</source>
         <translation>通道%1：请选择滤波器%2的工作模式和位宽</translation>
     </message>
