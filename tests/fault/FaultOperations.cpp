@@ -46,7 +46,7 @@ QStringList texts(std::initializer_list<const char*> list)
 
 }  // namespace
 
-OperationSpec operationSpec(Operation operation, int family)
+OperationPlan operationPlan(Operation operation, int family)
 {
     const bool f1 = family == kFamily1;
     const char* model = f1 ? "Vantor-A2" : "Vantor-D1";

@@ -13,7 +13,7 @@ namespace fault {
 
 enum class Operation { Connect, Read, Write, Default, Query, Update };
 
-struct OperationSpec {
+struct OperationPlan {
     Operation operation;
     int family;
     const char* model;
@@ -23,7 +23,7 @@ struct OperationSpec {
     bool silentFailures;  // a failing exchange may also end without a message
 };
 
-OperationSpec operationSpec(Operation operation, int family);
+OperationPlan operationPlan(Operation operation, int family);
 
 // What a fault does to the exchange it hits.
 enum class Effect {

@@ -91,13 +91,13 @@ struct Outcome {
 // One operation on one persistent window, run again and again.
 class Bench {
 public:
-    Bench(const OperationSpec& spec, RecordingDialogs& dialogs, const QString& image)
-        : m_spec(spec), m_dialogs(dialogs), m_image(image)
+    Bench(const OperationPlan& plan, RecordingDialogs& dialogs, const QString& image)
+        : m_plan(plan), m_dialogs(dialogs), m_image(image)
     {
         sim::VirtualBus::instance().unplugAll();
         m_window = std::make_unique<CorvelleRepeater>();
         settle(*m_window);
-        if (spec.operation != Operation::Connect)
+        if (plan.operation != Operation::Connect)
             plug(nullptr, 0);
         m_dialogs.clear();
     }
@@ -113,7 +113,7 @@ public:
     void run(const InjectedFault* fault = nullptr, int n = 0)
     {
         m_dialogs.clear();
-        if (m_spec.operation == Operation::Connect) {
+        if (m_plan.operation == Operation::Connect) {
             plug(fault, n);
             return;
         }
@@ -127,7 +127,7 @@ public:
     // After a fault: the device back on the bus, or its faults cleared.
     void restore()
     {
-        if (!m_device->isAttached() && m_spec.operation != Operation::Connect)
+        if (!m_device->isAttached() && m_plan.operation != Operation::Connect)
             plug(nullptr, 0);
         m_device->clearFaults();
     }
@@ -149,10 +149,10 @@ public:
         o.exchanges = m_device->exchangeCount();
         o.clockMs = m_device->virtualClockMs();
         o.requests = m_device->requests();
-        o.budgetMs = waitBudgetMs(m_spec.family, o.requests);
+        o.budgetMs = waitBudgetMs(m_plan.family, o.requests);
         for (const sim::HostRead& read : m_device->reads()) {
             const int allowed =
-                read.exchange > 0 ? answerTimeoutMs(m_spec.family, o.requests.value(read.exchange - 1)) : 0;
+                read.exchange > 0 ? answerTimeoutMs(m_plan.family, o.requests.value(read.exchange - 1)) : 0;
             if (read.waitedMs > allowed)
                 o.problems << QStringLiteral("waited %1 ms after request %2, which allows %3 ms")
                                   .arg(read.waitedMs)
@@ -171,7 +171,7 @@ private:
         sim::VirtualBus& bus = sim::VirtualBus::instance();
         bus.unplugAll();
         settle(*m_window);
-        m_device = &bus.plug(m_spec.family, *models::modelByName(QString::fromLatin1(m_spec.model)));
+        m_device = &bus.plug(m_plan.family, *models::modelByName(QString::fromLatin1(m_plan.model)));
         prepare(*m_device);
         if (fault)
             m_device->injectFault(sim::FaultMatch::nth(n), fault->fault, 1);
@@ -180,7 +180,7 @@ private:
 
     void press()
     {
-        switch (m_spec.operation) {
+        switch (m_plan.operation) {
             case Operation::Connect:
                 break;
             case Operation::Read:
@@ -202,7 +202,7 @@ private:
         }
     }
 
-    const OperationSpec m_spec;
+    const OperationPlan m_plan;
     RecordingDialogs& m_dialogs;
     const QString m_image;
     std::unique_ptr<CorvelleRepeater> m_window;
@@ -210,9 +210,9 @@ private:
 };
 
 // The editors of the model: two CAN pages, its fibres, and the route rows.
-EditorShape modelShape(const OperationSpec& spec)
+EditorShape modelShape(const OperationPlan& plan)
 {
-    const models::Model* model = models::modelByName(QString::fromLatin1(spec.model));
+    const models::Model* model = models::modelByName(QString::fromLatin1(plan.model));
     return {model->nCAN, model->nFiberOptic, model->nCAN + model->nFiberOptic + 1};
 }
 
@@ -233,7 +233,7 @@ private slots:
     void everyFaultAtEveryExchange();
 
 private:
-    static QStringList outcomeProblems(const OperationSpec& spec, const InjectedFault& fault, int n,
+    static QStringList outcomeProblems(const OperationPlan& plan, const InjectedFault& fault, int n,
                                        const QByteArray& request, const QStringList& before,
                                        const QStringList& reference, const Outcome& o);
     static QStringList recoveryProblems(const Outcome& reference, const Outcome& o);
@@ -275,7 +275,7 @@ void FaultInjectionTest::everyFaultAtEveryExchange_data()
                 {Operation::Default, 1}, {Operation::Default, 2}, {Operation::Query, 2},
                 {Operation::Update, 2}};
     for (const auto& row : rows)
-        QTest::newRow(qPrintable(operationSpec(row.operation, row.family).name))
+        QTest::newRow(qPrintable(operationPlan(row.operation, row.family).name))
             << row.operation << row.family;
 }
 
@@ -283,12 +283,12 @@ void FaultInjectionTest::everyFaultAtEveryExchange()
 {
     QFETCH(Operation, operation);
     QFETCH(int, family);
-    const OperationSpec spec = operationSpec(operation, family);
-    Bench bench(spec, m_dialogs, m_image);
+    const OperationPlan plan = operationPlan(operation, family);
+    Bench bench(plan, m_dialogs, m_image);
 
     bench.run();
     const Outcome reference = bench.observe();
-    const QStringList success = spec.successText.isEmpty() ? QStringList() : QStringList{spec.successText};
+    const QStringList success = plan.successText.isEmpty() ? QStringList() : QStringList{plan.successText};
     QCOMPARE(reference.texts, success);
     QVERIFY(reference.connected);
     QVERIFY(!reference.requests.isEmpty());
@@ -301,7 +301,7 @@ void FaultInjectionTest::everyFaultAtEveryExchange()
             const QStringList before = editorSnapshot(bench.window());
             bench.run(&fault, n);
             QStringList problems =
-                outcomeProblems(spec, fault, n, request, before, reference.snapshot, bench.observe());
+                outcomeProblems(plan, fault, n, request, before, reference.snapshot, bench.observe());
             bench.restore();
             bench.run();
             problems += recoveryProblems(reference, bench.observe());
@@ -317,12 +317,12 @@ void FaultInjectionTest::everyFaultAtEveryExchange()
                                 .arg(problems.join(QLatin1String("; ")));
         }
     }
-    qInfo("%s: %d exchanges, %d faults injected, %d survived", qPrintable(spec.name),
+    qInfo("%s: %d exchanges, %d faults injected, %d survived", qPrintable(plan.name),
           int(reference.requests.size()), injected, injected - int(failures.size()));
     QVERIFY2(failures.isEmpty(), qPrintable(failures.mid(0, 20).join(QLatin1Char('\n'))));
 }
 
-QStringList FaultInjectionTest::outcomeProblems(const OperationSpec& spec, const InjectedFault& fault, int n,
+QStringList FaultInjectionTest::outcomeProblems(const OperationPlan& plan, const InjectedFault& fault, int n,
                                                 const QByteArray& request, const QStringList& before,
                                                 const QStringList& reference, const Outcome& o)
 {
@@ -336,13 +336,13 @@ QStringList FaultInjectionTest::outcomeProblems(const OperationSpec& spec, const
     if (o.texts.size() > 1)
         problems << QStringLiteral("several messages: %1").arg(o.texts.join(QLatin1String(" | ")));
     const QString text = o.texts.value(0);
-    const bool silenceAllowed = spec.successText.isEmpty() || spec.silentFailures;
-    if (text.isEmpty() ? !silenceAllowed : text != spec.successText && !spec.failureTexts.contains(text))
+    const bool silenceAllowed = plan.successText.isEmpty() || plan.silentFailures;
+    if (text.isEmpty() ? !silenceAllowed : text != plan.successText && !plan.failureTexts.contains(text))
         problems << QStringLiteral("outcome '%1' is none of the operation's").arg(text);
     const bool exchangeFails = fault.effect == Effect::WriteFails ||
-                               (fault.effect == Effect::AnswerFails && !answerIgnored(spec.family, request));
-    const bool successIsDistinct = !(spec.successText.isEmpty() && spec.silentFailures);
-    if (exchangeFails && successIsDistinct && text == spec.successText)
+                               (fault.effect == Effect::AnswerFails && !answerIgnored(plan.family, request));
+    const bool successIsDistinct = !(plan.successText.isEmpty() && plan.silentFailures);
+    if (exchangeFails && successIsDistinct && text == plan.successText)
         problems << QStringLiteral("a failed exchange ended in success ('%1')").arg(text);
 
     // What survives.
@@ -362,16 +362,16 @@ QStringList FaultInjectionTest::outcomeProblems(const OperationSpec& spec, const
     if (!o.connected && !searchFailed)
         problems << QStringLiteral("no longer connected");
 
-    switch (spec.operation) {
+    switch (plan.operation) {
         case Operation::Connect:
             break;  // built for whatever identity came, whole
         case Operation::Read:
-            if (!sameShape(o.shape, modelShape(spec)))
+            if (!sameShape(o.shape, modelShape(plan)))
                 problems << QStringLiteral("the read rebuilt the editors");
             break;
         case Operation::Default:
             // Family 1 rebuilds the editors with the defaults before the write.
-            if (spec.family == 1) {
+            if (plan.family == 1) {
                 if (o.snapshot != reference)
                     problems << QStringLiteral("the defaults are not shown: %1")
                                     .arg(snapshotDifference(reference, o.snapshot));
@@ -384,7 +384,7 @@ QStringList FaultInjectionTest::outcomeProblems(const OperationSpec& spec, const
             // Only a query that succeeded may change what is shown: its labels.
             QStringList was = before;
             QStringList is = o.snapshot;
-            if (spec.operation == Operation::Query && text.isEmpty()) {
+            if (plan.operation == Operation::Query && text.isEmpty()) {
                 was.removeAt(1);
                 is.removeAt(1);
             }
