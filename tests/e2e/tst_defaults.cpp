@@ -2,29 +2,18 @@
 // configuration, a CAN FD device restores itself on one request.
 
 #include "TransferTests.h"
+#include "WindowTest.h"
 
 using namespace e2e;
 
-class DefaultsTest : public QObject {
+class DefaultsTest : public WindowTest {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { installVirtualBus(); }
-    void cleanupTestCase() { HIDDevice::exit(); }
-    void init() { m_dialogs.clear(); }
-    void cleanup()
-    {
-        sim::VirtualBus::instance().unplugAll();
-        QCoreApplication::sendPostedEvents();
-    }
-
     void family1SendsTheDefaultConfiguration();
     void family1RebuildsAlsoWhenNotConnected();
     void family2SendsOneRequest();
     void family2RequestNotWritten();
-
-private:
-    RecordingDialogs m_dialogs;
 };
 
 namespace {

@@ -3,22 +3,14 @@
 // is no longer connected to.
 
 #include "TransferTests.h"
+#include "WindowTest.h"
 
 using namespace e2e;
 
-class LifecycleTest : public QObject {
+class LifecycleTest : public WindowTest {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { installVirtualBus(); }
-    void cleanupTestCase() { HIDDevice::exit(); }
-    void init() { m_dialogs.clear(); }
-    void cleanup()
-    {
-        sim::VirtualBus::instance().unplugAll();
-        QCoreApplication::sendPostedEvents();
-    }
-
     void connectionReadsTheWholeConfiguration();
     void readButtonAnnouncesSuccess();
     void unplugEmptiesEveryEditor();
@@ -26,9 +18,6 @@ private slots:
     void searchWhileConnectedLocksOperationsOut();
     void failedSearchLeavesNoOperationOnTheDevice();
     void removalDuringTheWritesEventsStopsIt();
-
-private:
-    RecordingDialogs m_dialogs;
 };
 
 namespace {

@@ -2,22 +2,14 @@
 // editors and tells the user, and the family-2 filter answers.
 
 #include "TransferTests.h"
+#include "WindowTest.h"
 
 using namespace e2e;
 
-class ReadTest : public QObject {
+class ReadTest : public WindowTest {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { installVirtualBus(); }
-    void cleanupTestCase() { HIDDevice::exit(); }
-    void init() { m_dialogs.clear(); }
-    void cleanup()
-    {
-        sim::VirtualBus::instance().unplugAll();
-        QCoreApplication::sendPostedEvents();
-    }
-
     void notConnectedChangesNothing();
     void timingStatusStopsTheRead_data();
     void timingStatusStopsTheRead();
@@ -30,9 +22,6 @@ private slots:
     void family2FilterListThatNeverEnds();
     void failureMessages_data();
     void failureMessages();
-
-private:
-    RecordingDialogs m_dialogs;
 };
 
 namespace {

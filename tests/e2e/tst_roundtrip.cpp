@@ -7,30 +7,19 @@
 // only round-trip within those bounds, and only those values are compared.
 
 #include "TransferTests.h"
+#include "WindowTest.h"
 
 #include "operations/FibreCodec.h"
 #include "operations/RouteCodec.h"
 
 using namespace e2e;
 
-class RoundTripTest : public QObject {
+class RoundTripTest : public WindowTest {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { installVirtualBus(); }
-    void cleanupTestCase() { HIDDevice::exit(); }
-    void init() { m_dialogs.clear(); }
-    void cleanup()
-    {
-        sim::VirtualBus::instance().unplugAll();
-        QCoreApplication::sendPostedEvents();
-    }
-
     void writtenConfigurationReadsBack_data();
     void writtenConfigurationReadsBack();
-
-private:
-    RecordingDialogs m_dialogs;
 };
 
 namespace {

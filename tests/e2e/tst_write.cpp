@@ -2,22 +2,14 @@
 // for byte, where each failure stops and what the user is told.
 
 #include "TransferTests.h"
+#include "WindowTest.h"
 
 using namespace e2e;
 
-class WriteTest : public QObject {
+class WriteTest : public WindowTest {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { installVirtualBus(); }
-    void cleanupTestCase() { HIDDevice::exit(); }
-    void init() { m_dialogs.clear(); }
-    void cleanup()
-    {
-        sim::VirtualBus::instance().unplugAll();
-        QCoreApplication::sendPostedEvents();
-    }
-
     void family1WorkedRoad();
     void fifteenFilterRowsStopEverything_data();
     void fifteenFilterRowsStopEverything();
@@ -32,9 +24,6 @@ private slots:
     void family2FinalCommandUnanswered();
     void family2FibreWithoutRateIsRefused_data();
     void family2FibreWithoutRateIsRefused();
-
-private:
-    RecordingDialogs m_dialogs;
 };
 
 namespace {
