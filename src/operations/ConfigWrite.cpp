@@ -66,11 +66,7 @@ TransferResult sendReset(Exchange& link)
 
 QByteArray family2ChannelRequest(int channel, const Family2ChannelSettings& s)
 {
-    QByteArray request(kFamily2ReportLength, '\0');
-    request[0] = char(kFamily2ReportId);
-    request[1] = char(kFamily2ConfigClass);
-    request[2] = char(f2::kWriteChannel.code);
-    request[3] = char(f2::kWriteChannel.argument);
+    QByteArray request = family2Request(f2::kWriteChannel);
     request[4] = char(f2::kChannelSelector);
     request[6] = char(channel);
     request[7] = char(s.mode);
@@ -85,11 +81,7 @@ QByteArray family2ChannelRequest(int channel, const Family2ChannelSettings& s)
 
 QByteArray family2FibreRequest(int fibre, const QByteArray& baud, const QByteArray& routeWord)
 {
-    QByteArray request(kFamily2ReportLength, '\0');
-    request[0] = char(kFamily2ReportId);
-    request[1] = char(kFamily2ConfigClass);
-    request[2] = char(f2::kWriteFibre.code);
-    request[3] = char(f2::kWriteFibre.argument);
+    QByteArray request = family2Request(f2::kWriteFibre);
     request[4] = char(f2::kChannelSelector);
     request[5] = char(fibre);
     put(request, 9, baud, 4);

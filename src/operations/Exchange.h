@@ -33,6 +33,18 @@ private:
     int m_driveType;
 };
 
+// A zero-filled family-2 report with the command's report id, class, code and
+// argument at offsets 0 to 3.
+inline QByteArray family2Request(const protocol::f2::Command& command)
+{
+    QByteArray request(protocol::kFamily2ReportLength, '\0');
+    request[0] = char(protocol::kFamily2ReportId);
+    request[1] = char(command.klass);
+    request[2] = char(command.code);
+    request[3] = char(command.argument);
+    return request;
+}
+
 // The answer bytes [from, from + count) as a byte array.
 inline QByteArray answerBytes(const unsigned char* answer, int from, int count)
 {

@@ -1,6 +1,7 @@
 #include "operations/FilterCodec.h"
 
 #include "device/Protocol.h"
+#include "operations/Exchange.h"
 #include "operations/RegisterText.h"
 
 namespace can {
@@ -75,12 +76,7 @@ QByteArray bankRequest(int channel, int bank, const FilterRow& row)
 
 QByteArray filterRequest(int channel, const FilterRow& row)
 {
-    using protocol::f2::kWriteFilter;
-    QByteArray request(protocol::kFamily2ReportLength, '\0');
-    request[0] = char(protocol::kFamily2ReportId);
-    request[1] = char(kWriteFilter.klass);
-    request[2] = char(kWriteFilter.code);
-    request[3] = char(kWriteFilter.argument);
+    QByteArray request = family2Request(protocol::f2::kWriteFilter);
     request[4] = char(protocol::f2::kFilterWriteSelector);
     request[6] = char(channel);
     request[7] = char(row.kind);

@@ -12,16 +12,6 @@ namespace {
 
 constexpr int kBlock = f2::kUpgradeBlockSize;
 
-QByteArray firmwareRequest(const f2::Command& command)
-{
-    QByteArray request(kFamily2ReportLength, '\0');
-    request[0] = char(kFamily2ReportId);
-    request[1] = char(command.klass);
-    request[2] = char(command.code);
-    request[3] = char(command.argument);
-    return request;
-}
-
 void putBigEndian(QByteArray& request, int offset, quint32 value, int bytes)
 {
     for (int i = 0; i < bytes; ++i)
@@ -70,14 +60,14 @@ QByteArray paddedImage(const QByteArray& file)
 
 QByteArray upgradeLengthRequest(quint32 paddedLength)
 {
-    QByteArray request = firmwareRequest(f2::kUpgradeLength);
+    QByteArray request = family2Request(f2::kUpgradeLength);
     putBigEndian(request, 5, paddedLength, 4);  // offset 4 stays 0
     return request;
 }
 
 QByteArray upgradeBlockRequest(quint32 index, const QByteArray& block32)
 {
-    QByteArray request = firmwareRequest(f2::kUpgradeBlock);
+    QByteArray request = family2Request(f2::kUpgradeBlock);
     putBigEndian(request, 4, index, 4);
     std::memcpy(request.data() + 8, block32.constData(),
                 static_cast<std::size_t>(qMin(block32.size(), kBlock)));
@@ -86,7 +76,7 @@ QByteArray upgradeBlockRequest(quint32 index, const QByteArray& block32)
 
 QByteArray upgradeChecksumRequest(quint16 crc)
 {
-    QByteArray request = firmwareRequest(f2::kUpgradeChecksum);
+    QByteArray request = family2Request(f2::kUpgradeChecksum);
     putBigEndian(request, 4, crc, 2);
     return request;
 }
@@ -94,7 +84,7 @@ QByteArray upgradeChecksumRequest(quint16 crc)
 bool queryFirmwareVersions(HIDDevice& device, FirmwareVersions* versions)
 {
     Exchange link(device, kFamily2);
-    const QByteArray request = firmwareRequest(f2::kQueryVersions);
+    const QByteArray request = family2Request(f2::kQueryVersions);
     unsigned char buffer[kBufferSize] = {};
     std::memcpy(buffer, request.constData(), kBufferSize);
     unsigned char answer[kBufferSize] = {};
