@@ -10,7 +10,8 @@
 
 #include <QComboBox>
 #include <QHeaderView>
-#include <QPersistentModelIndex>
+#include <QItemSelectionModel>
+#include <QScrollBar>
 #include <QTableWidgetItem>
 
 #include <algorithm>
@@ -22,6 +23,19 @@ constexpr int kLastClassicOnlyHardwareType = 0x12;
 constexpr int kRowHeight = 24;
 constexpr int kIdColumn = 2;
 constexpr int kMaskColumn = 3;
+// The filter table keeps room for this many rows however small the window.
+constexpr int kVisibleFilterRows = 3;
+constexpr int kModeCan = 0;
+// "10K", the rate a channel gets by default, has the same place in the
+// classic and in the arbitration list.
+constexpr int kDefaultRateIndex = 1;
+
+constexpr bool sameText(const char* a, const char* b)
+{
+    return *a == *b && (*a == '\0' || sameText(a + 1, b + 1));
+}
+static_assert(sameText(can::kClassicRates[kDefaultRateIndex].text, "10K") &&
+              sameText(can::kArbitrationRates[kDefaultRateIndex].text, "10K"));
 const QString kEmptyRegister = QStringLiteral("00 00 00 00");
 
 void fillRateList(QComboBox* combo, can::RateList list)
@@ -40,6 +54,12 @@ int comboIndex(const QTableWidget* table, int row, int column)
     return combo ? combo->currentIndex() : -1;
 }
 
+// The entries are translated texts of any length: the column grows to show them whole.
+void widenToShow(QTableWidget* table, int column, const QWidget* cell)
+{
+    table->setColumnWidth(column, std::max(table->columnWidth(column), cell->sizeHint().width()));
+}
+
 QString cellText(const QTableWidget* table, int row, int column)
 {
     const QTableWidgetItem* item = table->item(row, column);
@@ -52,6 +72,8 @@ CANParamWidget::CANParamWidget(QWidget* parent, int drive_type)
     : QWidget(parent), ui(std::make_unique<Ui::CANParamWidget>()), drive_type(drive_type)
 {
     ui->setupUi(this);
+    // A scroll area fills the widget it scrolls; the editor sits on its page's background.
+    ui->scrollAreaWidgetContents->setAutoFillBackground(false);
     connect(ui->lineEditBautRate, &QLineEdit::textChanged, this,
             [this] { updateHint(ui->lineEditBautRate, ui->labelBautRateHint, bitRateList()); });
     connect(ui->lineEditdatarate, &QLineEdit::textChanged, this,
@@ -60,6 +82,7 @@ CANParamWidget::CANParamWidget(QWidget* parent, int drive_type)
         setUpCanFd();
     else
         setUpClassic();
+    keepFilterRowsVisible();
 }
 
 CANParamWidget::~CANParamWidget() = default;
@@ -114,9 +137,10 @@ void CANParamWidget::on_comboBoxdatarate_currentIndexChanged(int index)
     showSelection(ui->comboBoxdatarate, ui->lineEditdatarate, index, index == can::kDataCustomIndex);
 }
 
-void CANParamWidget::on_comboBoxMode_currentTextChanged(const QString& arg1)
+void CANParamWidget::on_comboBoxMode_currentTextChanged(const QString&)
 {
-    const bool canFd = arg1 != QLatin1String("CAN");
+    // Any place but "CAN"'s, none included, shows the CAN FD settings.
+    const bool canFd = ui->comboBoxMode->currentIndex() != kModeCan;
     ui->label_FD->setVisible(canFd);
     ui->comboBoxFD->setVisible(canFd);
     ui->widget_datarate->setVisible(canFd);
@@ -262,6 +286,8 @@ void CANParamWidget::on_pushButtonAdd_clicked()
     }
     table->setCellWidget(r, 0, kind);
     table->setCellWidget(r, 1, mode);
+    widenToShow(table, 0, kind);
+    widenToShow(table, 1, mode);
     table->setItem(r, kIdColumn, new QTableWidgetItem(kEmptyRegister));
     table->setItem(r, kMaskColumn, new QTableWidgetItem(kEmptyRegister));
     table->setRowHeight(r, kRowHeight);
@@ -269,20 +295,22 @@ void CANParamWidget::on_pushButtonAdd_clicked()
 
 void CANParamWidget::on_pushButtonDown_clicked()
 {
+    // A row goes when both of its register cells are selected, which a click
+    // on a classic row does and a CAN FD row needs two clicks for.
     QTableWidget* table = ui->tableWidgetDatalist;
-    // Only the register cells hold items, so a fully selected row gives two and
-    // every second one, from the last, names a row to remove. Persistent
-    // indexes, in row order, follow the removals and tell a row already gone.
-    QList<QPersistentModelIndex> selected;
-    for (const QTableWidgetItem* item : table->selectedItems())
-        selected << QPersistentModelIndex(table->model()->index(item->row(), item->column()));
-    std::sort(selected.begin(), selected.end(), [](const QModelIndex& a, const QModelIndex& b) {
-        return a.row() != b.row() ? a.row() < b.row() : a.column() < b.column();
-    });
-    for (int i = selected.size() - 1; i >= 1; i -= 2) {
-        if (selected[i].isValid())
-            table->removeRow(selected[i].row());
+    const QItemSelectionModel* selection = table->selectionModel();
+    for (int r = table->rowCount() - 1; r >= 0; --r) {
+        if (selection->isSelected(table->model()->index(r, kIdColumn)) &&
+            selection->isSelected(table->model()->index(r, kMaskColumn)))
+            table->removeRow(r);
     }
+}
+
+void CANParamWidget::keepFilterRowsVisible()
+{
+    QTableWidget* table = ui->tableWidgetDatalist;
+    table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() + kVisibleFilterRows * kRowHeight +
+                            table->horizontalScrollBar()->sizeHint().height() + 2 * table->frameWidth());
 }
 
 void CANParamWidget::clearFilters()
@@ -347,7 +375,7 @@ void CANParamWidget::decodeFilterRecords(const QList<QByteArray>& records)
 
 void CANParamWidget::resetToDefaults()
 {
-    ui->comboBoxBautRate->setCurrentIndex(ui->comboBoxBautRate->findText(QStringLiteral("10K")));
+    ui->comboBoxBautRate->setCurrentIndex(kDefaultRateIndex);
     on_pushButtonAdd_clicked();
 }
 

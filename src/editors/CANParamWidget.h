@@ -83,6 +83,7 @@ private:
     can::RateList bitRateList() const;
     void setUpCanFd();
     void setUpClassic();
+    void keepFilterRowsVisible();
     bool selectMatchingRate(QComboBox* combo, QLineEdit* edit, can::RateList list, const QByteArray& bytes);
     void selectRate(QComboBox* combo, QLineEdit* edit, can::RateList list, const QByteArray& bytes);
     void selectRateText(QComboBox* combo, QLineEdit* edit, can::RateList list, const QString& text);

@@ -72,6 +72,9 @@ void FibreGrid::build() const
 {
     if (!m_tab || !m_grid)
         return;
+    // The scroll area around the rows would fill them in; they sit on the tab's own background.
+    for (QWidget* w = m_grid->parentWidget(); w && w != m_tab; w = w->parentWidget())
+        w->setAutoFillBackground(false);
     addFrame();
     for (int i = 0; i < m_nFiberOptic; ++i)
         addChannel(i);

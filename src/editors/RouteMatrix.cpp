@@ -4,6 +4,7 @@
 #include "widgets/SlashWidget.h"
 
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QSignalMapper>
 #include <QTableWidget>
@@ -11,6 +12,8 @@
 namespace {
 
 constexpr int kColumnWidth = 90;
+// Room beside a port name in its cell, so that the name is never elided.
+constexpr int kNamePadding = 16;
 
 QTableWidgetItem* fixedItem(const QString& text)
 {
@@ -55,8 +58,22 @@ void RouteMatrix::build() const
         QObject::connect(m_mapper, &QSignalMapper::mappedInt, m_table,
                          [view = *this](int row) { view.applySwitch(row); });
     }
+    // The columns share the table's width down to the width of the longest
+    // name; below that the table scrolls.
+    m_table->horizontalHeader()->setMinimumSectionSize(widestName() + kNamePadding);
     // Once for all sections: a mode per section costs a relayout each.
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+}
+
+int RouteMatrix::widestName() const
+{
+    const QFontMetrics metrics(m_table->font());
+    int widest = 0;
+    for (int c = 0; c < m_table->columnCount(); ++c) {
+        if (const QTableWidgetItem* item = m_table->item(0, c))
+            widest = qMax(widest, metrics.horizontalAdvance(item->text()));
+    }
+    return widest;
 }
 
 void RouteMatrix::addHeaderRow() const

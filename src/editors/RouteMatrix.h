@@ -48,6 +48,7 @@ public:
 private:
     void addHeaderRow() const;
     void addPortRows() const;
+    int widestName() const;  // in pixels, of the texts in row 0
 
     QTableWidget* m_table;
     QSignalMapper* m_mapper;
