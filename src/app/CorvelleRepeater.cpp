@@ -84,7 +84,7 @@ void CorvelleRepeater::addFirmwareFileButton()
 {
     auto* button = new QPushButton(this);
     button->setObjectName(QStringLiteral("pushButton_file"));
-    button->setIcon(QIcon(QStringLiteral(":/app/Resources/folder.svg")));
+    button->setIcon(QIcon(QStringLiteral(":/app/Resources/folder.png")));
     button->setStyleSheet(QStringLiteral("background-color: rgb(255, 255, 255);border:none;"));
     button->setCursor(Qt::PointingHandCursor);
     auto* layout = new QHBoxLayout(ui.lineEdit_file);

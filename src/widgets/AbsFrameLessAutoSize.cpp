@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 
 namespace {
 
@@ -31,6 +32,74 @@ AbsFrameLessAutoSize::AbsFrameLessAutoSize(QWidget* parent) : QDialog(parent)
     for (const char* file : kShadowFiles) {
         m_shadows.append(QPixmap(QString::fromLatin1(file)));
     }
+}
+
+void AbsFrameLessAutoSize::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (QWindow* window = windowHandle()) {
+        window->removeEventFilter(this);  // a second show installs it once only
+        window->installEventFilter(this);
+    }
+}
+
+bool AbsFrameLessAutoSize::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != windowHandle() || isMaximized() || isFullScreen())
+        return QDialog::eventFilter(watched, event);
+    const QPoint global = QCursor::pos();
+    switch (event->type()) {
+        case QEvent::MouseMove:
+            if (m_bResizing) {
+                borderStep(mapFromGlobal(global), global);
+                return true;
+            }
+            if (static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton)
+                hoverBorder(mapFromGlobal(global));
+            break;
+        case QEvent::MouseButtonPress:
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+                pressBorder(mapFromGlobal(global)))
+                return true;
+            break;
+        case QEvent::MouseButtonRelease:
+            if (m_bResizing) {
+                m_bResizing = false;
+                return true;
+            }
+            break;
+        default:
+            break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void AbsFrameLessAutoSize::hoverBorder(const QPoint& localCursor)
+{
+    const FrameGeometry::Region hovered = FrameGeometry::regionAt(localCursor, size(), m_nBorderWidth);
+    if (hovered != FrameGeometry::None) {
+        setCursor(FrameGeometry::cursorFor(hovered));
+        m_region = hovered;
+    } else if (cursor().shape() != Qt::ArrowCursor) {
+        setCursor(Qt::ArrowCursor);
+    }
+}
+
+// A left press in the border band: the window system resizes the window where
+// it can, which also lets it snap and clamp to the screen; elsewhere the
+// mouse moves that follow resize it here.
+bool AbsFrameLessAutoSize::pressBorder(const QPoint& localCursor)
+{
+    const FrameGeometry::Region region = FrameGeometry::regionAt(localCursor, size(), m_nBorderWidth);
+    if (region == FrameGeometry::None)
+        return false;
+    m_region = region;
+    m_pressSize = size();
+    m_pressPosition = pos();
+    m_bMoving = false;
+    if (!windowHandle()->startSystemResize(FrameGeometry::edgesOf(region)))
+        m_bResizing = true;
+    return true;
 }
 
 void AbsFrameLessAutoSize::mousePressEvent(QMouseEvent* event)

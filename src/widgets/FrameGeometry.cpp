@@ -85,6 +85,31 @@ Qt::CursorShape cursorFor(Region region)
     return Qt::ArrowCursor;
 }
 
+Qt::Edges edgesOf(Region region)
+{
+    switch (region) {
+        case Right:
+            return Qt::RightEdge;
+        case Left:
+            return Qt::LeftEdge;
+        case Bottom:
+            return Qt::BottomEdge;
+        case Top:
+            return Qt::TopEdge;
+        case TopRight:
+            return Qt::TopEdge | Qt::RightEdge;
+        case TopLeft:
+            return Qt::TopEdge | Qt::LeftEdge;
+        case BottomRight:
+            return Qt::BottomEdge | Qt::RightEdge;
+        case BottomLeft:
+            return Qt::BottomEdge | Qt::LeftEdge;
+        case None:
+            break;
+    }
+    return {};
+}
+
 bool isBorderPress(const QPoint& point, const QSize& window, int border)
 {
     const int band = border + 1;

@@ -26,6 +26,8 @@ enum Region {
 // The region of a point in window coordinates, for a band `border` pixels wide.
 Region regionAt(const QPoint& point, const QSize& window, int border);
 Qt::CursorShape cursorFor(Region region);
+// The window edges that a drag of the region moves.
+Qt::Edges edgesOf(Region region);
 
 // A press starts a resize when it lands outside the inner rectangle, whose
 // band is one pixel wider than the hover band.

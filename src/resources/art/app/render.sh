@@ -12,7 +12,7 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$resources/app" "$resources/sysButton"
 rsvg-convert -w 96 -h 96 -o "$work/app.png" "$art/app.svg"
 convert "$work/app.png" "$resources/app/app.ico"
-cp "$art/folder.svg" "$resources/app/folder.svg"
+rsvg-convert -w 48 -h 48 -o "$resources/app/folder.png" "$art/folder.svg"  # a PNG: Qt reads it without a plugin
 rsvg-convert -w 186 -h 30 -o "$resources/app/company _logo.png" "$art/logo.svg"
 for name in menu min close; do
     for state in "" _hover _pressed; do
