@@ -5,6 +5,7 @@
 #include "sim/Simulation.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QTextStream>
 
 #include <cstdio>
@@ -29,6 +30,18 @@ bool simulateChoice(const CommandLine& line, sim::SimulateChoice* choice)
     }
     choice->latencyMs = line.simLatencyMs;
     return true;
+}
+
+// Where the screen has room the window opens larger than its form, so that
+// the bigger models' matrices need less scrolling; never smaller.
+QSize openingSize(const QWidget& window)
+{
+    const QSize roomy(800, 580);
+    const QScreen* screen = window.screen();
+    if (!screen)
+        return window.size();
+    const QSize available = screen->availableSize() * 0.9;
+    return roomy.boundedTo(available).expandedTo(window.size());
 }
 
 }  // namespace
@@ -62,6 +75,7 @@ int main(int argc, char* argv[])
     int result = 0;
     {
         CorvelleRepeater window(nullptr);
+        window.resize(openingSize(window));
         window.show();
         result = app.exec();
         // A search that outlived hid_exit would call into a released library.
