@@ -1,6 +1,6 @@
 #include "operations/RouteCodec.h"
 
-#include "device/Protocol.h"
+#include "device/Request.h"
 
 namespace route {
 
@@ -12,14 +12,6 @@ bool forwarded(const Row& row, int destination)
 }
 
 }  // namespace
-
-Matrix defaultMatrix(Ports ports)
-{
-    Matrix matrix(ports.count(), Row(ports.count(), true));
-    for (int p = 0; p < ports.count(); ++p)
-        matrix[p][p] = false;
-    return matrix;
-}
 
 std::uint8_t family1DestinationBit(int destination, Ports ports)
 {
@@ -51,10 +43,7 @@ Row decodeFamily1RouteByte(std::uint8_t byte, Ports ports)
 
 QByteArray family1RouteRequest(const Matrix& matrix, Ports ports)
 {
-    QByteArray request(protocol::kFamily1RequestLength, '\0');
-    request[1] = char(protocol::kFamily1Class);
-    request[2] = char(protocol::f1::kWriteRoute.code);
-    request[3] = char(protocol::f1::kWriteRoute.argument);
+    QByteArray request = protocol::family1Request(protocol::f1::kWriteRoute);
     for (int i = 0; i < qMin(ports.nCAN, kFamily1MaxCAN) && i < matrix.size(); ++i)
         request[kFamily1CanSourceOffset + i] = char(family1RouteByte(matrix[i], ports));
     for (int m = 0; m < qMin(ports.nFiberOptic, kFamily1MaxFibre) && ports.nCAN + m < matrix.size(); ++m)

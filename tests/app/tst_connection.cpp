@@ -85,7 +85,7 @@ void ConnectionTest::connectsAtStartup()
 
     QVERIFY(window.isConnected());
     QCOMPARE(window.driveType(), family);
-    QTEST(g_nHardwareType.load(), "typeCode");
+    QTEST(g_nHardwareType, "typeCode");
     QCOMPARE(m_dialogs.boxes.size(), 0);
     QCOMPARE(deviceName(window), model + QStringLiteral("_CV-0042"));
     QTEST(canTabs(window)->count(), "tabs");
