@@ -11,6 +11,27 @@ bool forwarded(const Row& row, int destination)
     return destination < row.size() && row[destination];
 }
 
+// A row as the bits of the destinations it forwards to, in either family's layout.
+template <typename Bits>
+Bits packRow(const Row& row, Ports ports, Bits (*bitOf)(int, Ports))
+{
+    Bits bits = 0;
+    for (int d = 0; d < ports.count(); ++d) {
+        if (forwarded(row, d))
+            bits |= bitOf(d, ports);
+    }
+    return bits;
+}
+
+template <typename Bits>
+Row unpackRow(Bits bits, Ports ports, Bits (*bitOf)(int, Ports))
+{
+    Row row(ports.count(), false);
+    for (int d = 0; d < ports.count(); ++d)
+        row[d] = (bits & bitOf(d, ports)) != 0;
+    return row;
+}
+
 }  // namespace
 
 std::uint8_t family1DestinationBit(int destination, Ports ports)
@@ -25,20 +46,12 @@ std::uint8_t family1DestinationBit(int destination, Ports ports)
 
 std::uint8_t family1RouteByte(const Row& row, Ports ports)
 {
-    std::uint8_t byte = 0;
-    for (int d = 0; d < ports.count(); ++d) {
-        if (forwarded(row, d))
-            byte |= family1DestinationBit(d, ports);
-    }
-    return byte;
+    return packRow(row, ports, family1DestinationBit);
 }
 
 Row decodeFamily1RouteByte(std::uint8_t byte, Ports ports)
 {
-    Row row(ports.count(), false);
-    for (int d = 0; d < ports.count(); ++d)
-        row[d] = (byte & family1DestinationBit(d, ports)) != 0;
-    return row;
+    return unpackRow(byte, ports, family1DestinationBit);
 }
 
 QByteArray family1RouteRequest(const Matrix& matrix, Ports ports)
@@ -76,12 +89,7 @@ std::uint32_t family2DestinationBit(int destination, Ports ports)
 
 std::uint32_t family2RouteWord(const Row& row, Ports ports)
 {
-    std::uint32_t word = 0;
-    for (int d = 0; d < ports.count(); ++d) {
-        if (forwarded(row, d))
-            word |= family2DestinationBit(d, ports);
-    }
-    return word;
+    return packRow(row, ports, family2DestinationBit);
 }
 
 QByteArray family2RouteBytes(const Row& row, Ports ports)
@@ -100,10 +108,7 @@ std::optional<Row> decodeFamily2RouteBytes(const QByteArray& bytes, Ports ports)
     std::uint32_t word = 0;
     for (int i = 0; i < 4; ++i)
         word = (word << 8) | std::uint8_t(bytes[i]);
-    Row row(ports.count(), false);
-    for (int d = 0; d < ports.count(); ++d)
-        row[d] = (word & family2DestinationBit(d, ports)) != 0;
-    return row;
+    return unpackRow(word, ports, family2DestinationBit);
 }
 
 }  // namespace route
