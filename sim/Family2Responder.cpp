@@ -53,6 +53,14 @@ FibreState* fibre(DeviceData& d, int number)
     return number >= 1 && number <= d.state.fibres.size() ? &d.state.fibres[number - 1] : nullptr;
 }
 
+// A read of a channel or fibre the device does not have gets no answer.
+bool found(const void* item, const char* what, int number, Response& r)
+{
+    if (!item)
+        r.events << QStringLiteral("no %1 %2, no answer").arg(QLatin1String(what)).arg(number);
+    return item != nullptr;
+}
+
 void identify(const QByteArray& rq, DeviceData& d, Response& r)
 {
     QByteArray a = echo(rq);
@@ -66,10 +74,8 @@ void identify(const QByteArray& rq, DeviceData& d, Response& r)
 void readChannel(const QByteArray& rq, DeviceData& d, Response& r)
 {
     const ChannelState* ch = channel(d, at(rq, 6));
-    if (!ch) {
-        r.events << QStringLiteral("no CAN channel %1, no answer").arg(at(rq, 6));
+    if (!found(ch, "CAN channel", at(rq, 6), r))
         return;
-    }
     QByteArray a = echo(rq);
     a[6] = rq[6];
     a[7] = char(ch->mode);
@@ -101,10 +107,8 @@ void writeChannel(const QByteArray& rq, DeviceData& d, Response& r)
 void readFilters(const QByteArray& rq, DeviceData& d, Response& r)
 {
     const ChannelState* ch = channel(d, at(rq, 6));
-    if (!ch) {
-        r.events << QStringLiteral("no CAN channel %1, no answer").arg(at(rq, 6));
+    if (!found(ch, "CAN channel", at(rq, 6), r))
         return;
-    }
     const quint8 frameKind = at(rq, 7);
     const QVector<FilterRecord>& list = frameKind == 0 ? ch->standardFilters : ch->extendedFilters;
     QByteArray a = echo(rq);
@@ -149,10 +153,8 @@ void writeFilter(const QByteArray& rq, DeviceData& d, Response& r)
 void readFibre(const QByteArray& rq, DeviceData& d, Response& r)
 {
     const FibreState* f = fibre(d, at(rq, 5));
-    if (!f) {
-        r.events << QStringLiteral("no fibre channel %1, no answer").arg(at(rq, 5));
+    if (!found(f, "fibre channel", at(rq, 5), r))
         return;
-    }
     QByteArray a = echo(rq);
     a[5] = rq[5];
     put(a, 9, f->baud);

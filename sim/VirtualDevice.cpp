@@ -65,12 +65,6 @@ Identity VirtualDevice::identity() const
     return m_data.identity;
 }
 
-void VirtualDevice::setIdentity(const Identity& identity)
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_data.identity = identity;
-}
-
 void VirtualDevice::setTypeCode(int typeCode)
 {
     std::lock_guard<std::mutex> lock(m_mutex);

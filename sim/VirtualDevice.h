@@ -50,7 +50,6 @@ public:
     bool isAttached() const;  // false once unplugged; a replugged device is a new object
 
     Identity identity() const;
-    void setIdentity(const Identity& identity);
     void setTypeCode(int typeCode);
     void setHardwareVersion(const Version& version);
     void setFirmwareVersion(const Version& version);

@@ -3,7 +3,6 @@
 #include "AboutDialog.h"
 #include "DevInfoWidget.h"
 #include "ScopedDisable.h"
-#include "device/DeviceSearch.h"
 #include "device/HIDDevice.h"
 #include "editors/CANParamWidget.h"
 #include "editors/FibreGrid.h"
@@ -45,15 +44,13 @@ CorvelleRepeater::CorvelleRepeater(QWidget* parent) : AbsFrameLessAutoSize(paren
     connect(this, &CorvelleRepeater::deviceChanged, this, &CorvelleRepeater::onDeviceChanged);
 
     m_pHidDevice = std::make_shared<HIDDevice>();
-    startSearch(-1);
+    searchDevice(-1);
     registerDeviceNotifications();
     chooseStartupLanguage();
 }
 
 CorvelleRepeater::~CorvelleRepeater()
 {
-    // A search still running would write into this window and emit from it.
-    searchthreads::waitForAll(5000);
     if (m_pTranslator) {
         QCoreApplication::removeTranslator(m_pTranslator);
         delete m_pTranslator;
@@ -135,7 +132,7 @@ void CorvelleRepeater::buildCanTabs(int nCAN)
         ui.tabWidget->addTab(page, tr("channel%1").arg(i));
         auto* layout = new QVBoxLayout(page);
         layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(new CANParamWidget(page, drive_type));
+        layout->addWidget(new CANParamWidget(page, drive_type, m_nHardwareType));
     }
 }
 

@@ -8,7 +8,6 @@
 
 #include <QString>
 
-#include <atomic>
 #include <memory>
 
 class CustomProgressIndicator;
@@ -18,6 +17,7 @@ class QAction;
 class QMenu;
 class QSignalMapper;
 class QTranslator;
+struct SearchResult;
 
 class CorvelleRepeater : public AbsFrameLessAutoSize {
     Q_OBJECT
@@ -26,7 +26,8 @@ public:
     explicit CorvelleRepeater(QWidget* parent = nullptr);
     ~CorvelleRepeater() override;
 
-    // Runs on a search thread: −1 searches for the stored drive_type.
+    // Starts a search on a new detached thread: −1 searches for the stored
+    // drive_type. Its result comes back to the GUI thread and ends in showName.
     void searchDevice(int type);
 
     void removeCanTabs();
@@ -95,7 +96,7 @@ private:
     void registerDeviceNotifications();
     void chooseStartupLanguage();
     void installLanguage(const QString& catalogue);
-    void startSearch(int type);
+    void takeSearchResult(const SearchResult& result);
     void showInfo(const QString& text);
     bool checkConnected(const QString& notConnectedText);
     void onFirmwareFileButtonClicked();
@@ -115,12 +116,11 @@ private:
     CustomProgressIndicator* m_pProgressIndicator = nullptr;
     DevInfoWidget* m_pDevInfoWidget = nullptr;
     std::shared_ptr<HIDDevice> m_pHidDevice;
-    // drive_type and m_nHardwareType are written by the search thread.
-    std::atomic<int> drive_type{0};
+    int drive_type = 0;
     bool m_bConnected = false;
     int m_nCAN = 0;
     int m_nFiberOptic = 0;
-    std::atomic<int> m_nHardwareType{0};
+    int m_nHardwareType = 0;
     QMenu* m_pMainMenu = nullptr;
     void* m_hDevNotify = nullptr;
     QAction* m_pActionAbout = nullptr;
@@ -134,5 +134,5 @@ private:
     // started when the outstanding result comes in, which is then stale.
     bool m_bSearching = false;
     int m_nPendingSearch = -1;
-    std::atomic<bool> m_bAccessDenied{false};
+    bool m_bAccessDenied = false;
 };

@@ -9,19 +9,42 @@
 #include "device/HardwareType.h"
 #include "widgets/CustomProgressIndicator.h"
 
-void CorvelleRepeater::startSearch(int type)
-{
-    m_bSearching = true;
-    m_pProgressIndicator->show();
-    m_pProgressIndicator->startAnimation();
-    searchthreads::start([this, type] { searchDevice(type); });
-}
+#include <QCoreApplication>
+#include <QPointer>
+
+#include <utility>
 
 void CorvelleRepeater::searchDevice(int type)
 {
-    const int family = type == -1 ? drive_type.load() : type;
-    drive_type = family;
-    const SearchResult result = ::searchDevice(*m_pHidDevice, family);
+    if (type != -1)
+        drive_type = type;
+    m_bSearching = true;
+    m_pProgressIndicator->show();
+    m_pProgressIndicator->startAnimation();
+    // The thread holds the device, never the window: a window closed before
+    // the search ends is only missed by its result.
+    searchthreads::start(
+        [device = m_pHidDevice, family = drive_type, window = QPointer<CorvelleRepeater>(this)] {
+            const SearchResult result = ::searchDevice(*device, family);
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [window, result] {
+                    if (window)
+                        window->takeSearchResult(result);
+                },
+                Qt::QueuedConnection);
+        });
+}
+
+void CorvelleRepeater::takeSearchResult(const SearchResult& result)
+{
+    m_bSearching = false;
+    if (m_nPendingSearch != -1) {
+        // A device arrived while this search ran: its result may be stale.
+        m_pHidDevice->close();
+        searchDevice(std::exchange(m_nPendingSearch, -1));
+        return;
+    }
     drive_type = result.driveType;
     if (result.hardwareType != -1) {
         m_nHardwareType = result.hardwareType;
@@ -36,15 +59,6 @@ void CorvelleRepeater::searchDevice(int type)
 void CorvelleRepeater::onShowName(int nCAN, int nFiberOptic, QString strName, QString strDevType,
                                   QString strDevVer, QString strFirmware, QString strCardNum)
 {
-    m_bSearching = false;
-    if (m_nPendingSearch != -1) {
-        // A device arrived while this search ran: its result may be stale.
-        const int type = m_nPendingSearch;
-        m_nPendingSearch = -1;
-        m_pHidDevice->close();
-        startSearch(type);
-        return;
-    }
     m_pProgressIndicator->stopAnimation();
     m_pProgressIndicator->hide();
 
@@ -101,6 +115,6 @@ void CorvelleRepeater::onDeviceChanged(int type, int nType)
             return;
         }
         m_pHidDevice->close();
-        startSearch(type);
+        searchDevice(type);
     }
 }

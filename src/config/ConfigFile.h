@@ -14,7 +14,7 @@
 
 namespace configfile {
 
-// The keys, as files have always spelt them.
+// The keys of the file format, letter for letter ("ChannalID" included).
 constexpr const char* kCanParam = "CANParam";
 constexpr const char* kChannelId = "ChannalID";
 constexpr const char* kBaudRate = "BaudRate";

@@ -1,7 +1,7 @@
 #include "DeviceSearch.h"
 
 #include "ModelTable.h"
-#include "Protocol.h"
+#include "Request.h"
 
 #include <mutex>
 
@@ -27,11 +27,6 @@ QString family1Version(const unsigned char* answer)
     return QString::asprintf("%d.%02d", answer[5], answer[4]);
 }
 
-QString family2Version(const unsigned char* bytes)
-{
-    return QString::asprintf("V%d.%d.%d", bytes[0], bytes[1], bytes[2]);
-}
-
 DeviceIdentity identityOf(int typeCode, const QString& hardware, const QString& firmware,
                           const QString& boardNumber)
 {
@@ -47,24 +42,26 @@ DeviceIdentity identityOf(int typeCode, const QString& hardware, const QString& 
     return id;
 }
 
-// One family-1 exchange on the shared request buffer, with only its command byte changed.
-bool exchange1(HIDDevice& device, unsigned char* request, unsigned char* answer, const f1::Command& command,
+bool send(HIDDevice& device, const QByteArray& request)
+{
+    return device.write(reinterpret_cast<const unsigned char*>(request.constData()),
+                        static_cast<std::size_t>(request.size())) == request.size();
+}
+
+// One family-1 identity exchange on the shared request buffer, changed to the command's.
+bool exchange1(HIDDevice& device, QByteArray& request, unsigned char* answer, const f1::Command& command,
                int readLength)
 {
-    request[2] = command.code;
-    if (device.write(request, kFamily1RequestLength) != kFamily1RequestLength)
+    setCommand(request, command);
+    if (!send(device, request))
         return false;
     return device.readTimeout(answer, readLength, command.timeoutMs) == kFamily1AnswerLength;
 }
 
 void identifyFamily1(HIDDevice& device, SearchResult& result)
 {
-    unsigned char request[kBufferSize] = {};
+    QByteArray request = family1Request(f1::kIdentify);
     unsigned char answer[kBufferSize] = {};
-    request[0] = kFamily1ReportId;
-    request[1] = kFamily1Class;
-    request[3] = f1::kIdentify.argument;  // the same argument byte for all four requests
-
     if (!exchange1(device, request, answer, f1::kIdentify, kFamily1FirstIdentityReadLength))
         return;
     result.hardwareType = answer[4];
@@ -81,20 +78,14 @@ void identifyFamily1(HIDDevice& device, SearchResult& result)
 
 void identifyFamily2(HIDDevice& device, SearchResult& result)
 {
-    unsigned char request[kBufferSize] = {};
     unsigned char answer[kBufferSize] = {};
-    request[0] = kFamily2ReportId;
-    request[1] = f2::kIdentify.klass;
-    request[2] = f2::kIdentify.code;
-    request[3] = f2::kIdentify.argument;
-    request[4] = f2::kIdentifySelector;
-    if (device.write(request, kFamily2ReportLength) != kFamily2ReportLength)
+    if (!send(device, family2Request(f2::kIdentify)))
         return;
     if (device.readTimeout(answer, kFamily2ReportLength, f2::kIdentify.timeoutMs) != kFamily2ReportLength)
         return;
     result.hardwareType = answer[5];
-    result.identity = identityOf(result.hardwareType, family2Version(answer + 6), family2Version(answer + 9),
-                                 textUpToZero(answer + 12, 36));
+    result.identity = identityOf(result.hardwareType, family2VersionText(answer + 6),
+                                 family2VersionText(answer + 9), textUpToZero(answer + 12, 36));
 }
 
 bool openFamily(HIDDevice& device, UsbIds ids, SearchResult& result)

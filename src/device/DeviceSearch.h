@@ -1,7 +1,7 @@
 #pragma once
 // Finding the one supported device, opening it and asking who it is. The main
-// window runs searchDevice on a detached worker thread and hands the identity
-// to the GUI thread through its showName signal.
+// window runs searchDevice on a detached worker thread, which posts the
+// SearchResult back to the GUI thread as a value.
 
 #include "HIDDevice.h"
 

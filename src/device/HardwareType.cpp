@@ -1,3 +1,3 @@
 #include "HardwareType.h"
 
-std::atomic<int> g_nHardwareType{0};
+int g_nHardwareType = 0;

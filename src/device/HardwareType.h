@@ -1,8 +1,6 @@
 #pragma once
 // The hardware type code of the device last identified, for the whole
-// process. The search thread stores it; the CAN channel editor reads it when
-// it builds its mode list.
+// process. The main window stores it on the GUI thread when a search result
+// comes in; a CAN channel editor built without a type code reads it.
 
-#include <atomic>
-
-extern std::atomic<int> g_nHardwareType;
+extern int g_nHardwareType;

@@ -32,9 +32,6 @@ struct HidBackend {
     void (*setPlugListener)(PlugListener listener, void* context);
 };
 
-// The system hidapi (hidraw on Linux).
-const HidBackend& systemHidBackend();
-
 // The table in use; the system hidapi until setHidBackend is called.
 const HidBackend& hidBackend();
 void setHidBackend(const HidBackend& backend);

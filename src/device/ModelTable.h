@@ -1,7 +1,6 @@
 #pragma once
 // The device models of both families, indexed by the hardware type code that
-// the device reports. The udev rules, the search, the virtual device and the
-// tests all read this table.
+// the device reports.
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The USB HID protocol of both device families: ids, report lengths, command
-// codes, timeouts and acknowledgement bytes. Every other file (the tool, the
-// virtual device, the tests, the udev rules) takes these facts from here.
+// codes, timeouts and acknowledgement bytes. The requests are built from these
+// by device/Request.h.
 
 #include <cstdint>
 
@@ -35,7 +35,7 @@ constexpr int kFamily2ReportLength = 48;
 constexpr std::uint8_t kFamily2ReportId = 0x01;
 constexpr std::uint8_t kFamily2ConfigClass = 0x13;
 constexpr std::uint8_t kFamily2FirmwareClass = 0x15;
-constexpr std::uint8_t kFamily2Read = 0x00;   // offset 3 of a class 0x13 request
+constexpr std::uint8_t kFamily2Read = 0x00;  // offset 3 of a class 0x13 request
 constexpr std::uint8_t kFamily2Write = 0x01;
 
 inline constexpr int requestLength(int driveType)
@@ -85,32 +85,27 @@ constexpr int kResetRequestLength = 5;  // handed to write as 5 bytes, padded to
 constexpr int kFilterBanks = 14;
 }  // namespace f1
 
-namespace f2 {  // family 2 commands: request offset 2; offset 3 read/write or argument
+namespace f2 {  // family 2 commands: class at offset 1, code at offset 2
 struct Command {
     std::uint8_t klass;
     std::uint8_t code;
-    std::uint8_t argument;  // offset 3
+    std::uint8_t argument;  // offset 3: read or write for the configuration class
+    std::uint8_t selector;  // offset 4 of configuration requests; 0 where the payload starts there
     int timeoutMs;          // 0: no answer is read
 };
-constexpr Command kIdentify{kFamily2ConfigClass, 0x01, kFamily2Read, 10};
-constexpr Command kReadChannel{kFamily2ConfigClass, 0x04, kFamily2Read, 100};
-constexpr Command kReadFilters{kFamily2ConfigClass, 0x05, kFamily2Read, 100};
-constexpr Command kReadFibre{kFamily2ConfigClass, 0x06, kFamily2Read, 100};
-constexpr Command kWriteChannel{kFamily2ConfigClass, 0x04, kFamily2Write, 50};
-constexpr Command kWriteFilter{kFamily2ConfigClass, 0x05, kFamily2Write, 50};
-constexpr Command kWriteFibre{kFamily2ConfigClass, 0x06, kFamily2Write, 50};
-constexpr Command kRestoreDefaults{kFamily2ConfigClass, 0x07, kFamily2Write, 0};
-constexpr Command kFinish{kFamily2ConfigClass, 0x08, kFamily2Write, 50};
-constexpr Command kQueryVersions{kFamily2FirmwareClass, 0x04, 0x03, 50};
-constexpr Command kUpgradeLength{kFamily2FirmwareClass, 0x01, 0x2D, 50};
-constexpr Command kUpgradeBlock{kFamily2FirmwareClass, 0x02, 0x2D, 50};
-constexpr Command kUpgradeChecksum{kFamily2FirmwareClass, 0x03, 0x2D, 50};
-
-// Offset 4 of class 0x13 requests.
-constexpr std::uint8_t kIdentifySelector = 0x27;
-constexpr std::uint8_t kChannelSelector = 0x10;   // channel, filter and fibre commands
-constexpr std::uint8_t kFinalSelector = 0x01;     // commands 0x07 and 0x08
-constexpr std::uint8_t kFilterWriteSelector = 0x0E;
+constexpr Command kIdentify{kFamily2ConfigClass, 0x01, kFamily2Read, 0x27, 10};
+constexpr Command kReadChannel{kFamily2ConfigClass, 0x04, kFamily2Read, 0x10, 100};
+constexpr Command kReadFilters{kFamily2ConfigClass, 0x05, kFamily2Read, 0x10, 100};
+constexpr Command kReadFibre{kFamily2ConfigClass, 0x06, kFamily2Read, 0x10, 100};
+constexpr Command kWriteChannel{kFamily2ConfigClass, 0x04, kFamily2Write, 0x10, 50};
+constexpr Command kWriteFilter{kFamily2ConfigClass, 0x05, kFamily2Write, 0x0E, 50};
+constexpr Command kWriteFibre{kFamily2ConfigClass, 0x06, kFamily2Write, 0x10, 50};
+constexpr Command kRestoreDefaults{kFamily2ConfigClass, 0x07, kFamily2Write, 0x01, 0};
+constexpr Command kFinish{kFamily2ConfigClass, 0x08, kFamily2Write, 0x01, 50};
+constexpr Command kQueryVersions{kFamily2FirmwareClass, 0x04, 0x03, 0x00, 50};
+constexpr Command kUpgradeLength{kFamily2FirmwareClass, 0x01, 0x2D, 0x00, 50};
+constexpr Command kUpgradeBlock{kFamily2FirmwareClass, 0x02, 0x2D, 0x00, 50};
+constexpr Command kUpgradeChecksum{kFamily2FirmwareClass, 0x03, 0x2D, 0x00, 50};
 
 constexpr int kMaxStandardFilters = 128;
 constexpr int kMaxExtendedFilters = 64;

@@ -45,11 +45,6 @@ std::atomic<const HidBackend*> g_backend{&kSystem};
 
 }  // namespace
 
-const HidBackend& systemHidBackend()
-{
-    return kSystem;
-}
-
 const HidBackend& hidBackend()
 {
     return *g_backend.load();

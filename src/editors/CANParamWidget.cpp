@@ -3,7 +3,6 @@
 #include "ui_CANParamWidget.h"
 
 #include "config/ConfigFile.h"
-#include "device/HardwareType.h"
 #include "operations/BitTiming.h"
 #include "operations/RegisterText.h"
 #include "widgets/UserDialogs.h"
@@ -68,7 +67,7 @@ QString cellText(const QTableWidget* table, int row, int column)
 
 }  // namespace
 
-CANParamWidget::CANParamWidget(QWidget* parent, int drive_type)
+CANParamWidget::CANParamWidget(QWidget* parent, int drive_type, int hardwareType)
     : QWidget(parent), ui(std::make_unique<Ui::CANParamWidget>()), drive_type(drive_type)
 {
     ui->setupUi(this);
@@ -79,7 +78,7 @@ CANParamWidget::CANParamWidget(QWidget* parent, int drive_type)
     connect(ui->lineEditdatarate, &QLineEdit::textChanged, this,
             [this] { updateHint(ui->lineEditdatarate, ui->labeldatarateHint, can::RateList::Data); });
     if (isCanFd())
-        setUpCanFd();
+        setUpCanFd(hardwareType);
     else
         setUpClassic();
     keepFilterRowsVisible();
@@ -87,10 +86,10 @@ CANParamWidget::CANParamWidget(QWidget* parent, int drive_type)
 
 CANParamWidget::~CANParamWidget() = default;
 
-void CANParamWidget::setUpCanFd()
+void CANParamWidget::setUpCanFd(int hardwareType)
 {
     ui->comboBoxMode->addItem(QStringLiteral("CAN"));
-    if (g_nHardwareType > kLastClassicOnlyHardwareType)
+    if (hardwareType > kLastClassicOnlyHardwareType)
         ui->comboBoxMode->addItem(QStringLiteral("CANFD"));
     const QStringList headers{tr("Type"), tr("Mode"), tr("ID Register"), tr("Mask Register")};
     ui->tableWidgetDatalist->setColumnCount(headers.size());

@@ -4,6 +4,7 @@
 // acceptance-filter table. The widgets are the channel's configuration: the
 // device transfer and the configuration file read and write them.
 
+#include "device/HardwareType.h"
 #include "operations/FilterCodec.h"
 #include "operations/RateTables.h"
 
@@ -28,7 +29,8 @@ class CANParamWidget : public QWidget {
 
 public:
     // drive_type 2 builds the CAN FD form; any other value the classic one.
-    CANParamWidget(QWidget* parent, int drive_type);
+    // The CAN FD form offers mode "CANFD" when hardwareType is above 0x12.
+    CANParamWidget(QWidget* parent, int drive_type, int hardwareType = g_nHardwareType);
     ~CANParamWidget() override;
 
     // Selects the entry whose register bytes these are, else "custom" showing them.
@@ -81,7 +83,7 @@ private slots:
 private:
     bool isCanFd() const { return drive_type == 2; }
     can::RateList bitRateList() const;
-    void setUpCanFd();
+    void setUpCanFd(int hardwareType);
     void setUpClassic();
     void keepFilterRowsVisible();
     bool selectMatchingRate(QComboBox* combo, QLineEdit* edit, can::RateList list, const QByteArray& bytes);

@@ -1,6 +1,6 @@
 #include "operations/BitTiming.h"
 
-#include "device/Protocol.h"
+#include "device/Request.h"
 
 #include <QCoreApplication>
 
@@ -82,12 +82,7 @@ QByteArray bitTimingWriteRequest(int channel, const QByteArray& timing)
 {
     if (timing.size() != 4)
         return {};
-    using protocol::f1::kWriteBitTiming;
-    QByteArray request(protocol::kFamily1RequestLength, '\0');
-    request[0] = char(protocol::kFamily1ReportId);
-    request[1] = char(protocol::kFamily1Class);
-    request[2] = char(kWriteBitTiming.code);
-    request[3] = char(kWriteBitTiming.argument);
+    QByteArray request = protocol::family1Request(protocol::f1::kWriteBitTiming);
     request[5] = char(channel);
     request.replace(6, 4, timing);
     return request;

@@ -2,30 +2,19 @@
 
 #include "Exchange.h"
 
-#include <cstring>
-
 using namespace protocol;
 
 namespace {
 
 constexpr const char* kContext = "CorvelleRepeater";
 
-void setCommand(unsigned char* request, std::uint8_t reportId, std::uint8_t klass, std::uint8_t code,
-                std::uint8_t argument)
-{
-    request[0] = reportId;
-    request[1] = klass;
-    request[2] = code;
-    request[3] = argument;
-}
-
 // Family 1 --------------------------------------------------------------------
 
-bool readFamily1Channel(Exchange& link, unsigned char* request, unsigned char* answer, int channel,
+bool readFamily1Channel(Exchange& link, QByteArray& request, unsigned char* answer, int channel,
                         ConfigReadSink& sink, TransferResult* result)
 {
-    const std::uint8_t c = static_cast<std::uint8_t>(channel + 1);
-    setCommand(request, kFamily1ReportId, kFamily1Class, f1::kReadBitTiming.code, f1::kReadBitTiming.argument);
+    const char c = char(channel + 1);
+    setCommand(request, f1::kReadBitTiming);
     request[4] = c;
     if (!link.exchange(request, answer, f1::kReadBitTiming.timeoutMs) ||
         answer[kFamily1StatusIndex] != kFamily1TimingReadAck) {
@@ -36,10 +25,9 @@ bool readFamily1Channel(Exchange& link, unsigned char* request, unsigned char* a
 
     QList<QByteArray> records;
     for (int bank = 0; bank < f1::kFilterBanks; ++bank) {
-        setCommand(request, kFamily1ReportId, kFamily1Class, f1::kReadFilterBank.code,
-                   f1::kReadFilterBank.argument);
+        setCommand(request, f1::kReadFilterBank);
         request[4] = c;
-        request[5] = static_cast<std::uint8_t>(bank);  // stays in the buffer for later requests
+        request[5] = char(bank);  // stays in the buffer for later requests
         if (!link.send(request)) {
             *result = TransferResult::failure(QT_TRANSLATE_NOOP("CorvelleRepeater", "read mask data fail"));
             return false;
@@ -59,7 +47,7 @@ bool readFamily1Channel(Exchange& link, unsigned char* request, unsigned char* a
 // Reads the answers to one read-filters request until the device says it sent
 // its last record. A device that never says so is cut off at the most records
 // a channel can hold of that frame kind.
-bool readFamily2FilterAnswers(Exchange& link, const unsigned char* request, int maxRecords,
+bool readFamily2FilterAnswers(Exchange& link, const QByteArray& request, int maxRecords,
                               QList<QByteArray>* records)
 {
     if (!link.send(request))
@@ -78,14 +66,12 @@ bool readFamily2FilterAnswers(Exchange& link, const unsigned char* request, int 
     }
 }
 
-bool readFamily2Channel(Exchange& link, unsigned char* request, int channel, ConfigReadSink& sink,
+bool readFamily2Channel(Exchange& link, QByteArray& request, int channel, ConfigReadSink& sink,
                         TransferResult* result)
 {
-    const std::uint8_t c = static_cast<std::uint8_t>(channel + 1);
-    setCommand(request, kFamily2ReportId, kFamily2ConfigClass, f2::kReadChannel.code, f2::kReadChannel.argument);
-    request[4] = f2::kChannelSelector;
+    setCommand(request, f2::kReadChannel);
     request[5] = 0x00;
-    request[6] = c;  // offset 7 keeps what the previous channel's filter request left there
+    request[6] = char(channel + 1);  // offset 7 keeps what the previous channel's filter request left there
     unsigned char answer[kBufferSize] = {};
     if (!link.exchange(request, answer, f2::kReadChannel.timeoutMs)) {
         *result = TransferResult::failure(QT_TRANSLATE_NOOP("CorvelleRepeater", "read CANBautrate fail"));
@@ -95,8 +81,7 @@ bool readFamily2Channel(Exchange& link, unsigned char* request, int channel, Con
     sink.setRouteWord(channel, answerBytes(answer, 17, 4));
 
     QList<QByteArray> records;
-    request[2] = f2::kReadFilters.code;
-    request[4] = f2::kChannelSelector;
+    setCommand(request, f2::kReadFilters);
     request[7] = 0x00;  // standard frames
     if (!readFamily2FilterAnswers(link, request, f2::kMaxStandardFilters, &records)) {
         *result =
@@ -129,9 +114,10 @@ TransferResult TransferResult::failure(const char* text)
 TransferResult readFamily1Config(HIDDevice& device, int nCAN, int nFiberOptic, ConfigReadSink& sink)
 {
     Exchange link(device, kFamily1);
-    // One request buffer for the whole sequence: offset 5 keeps the last bank
-    // number once a channel's banks are read, as the device has always seen it.
-    unsigned char request[kBufferSize] = {};
+    // One request buffer for the whole sequence, each request setting only its
+    // own offsets: the device is sent the last bank number at offset 5 of the
+    // requests after a channel's banks.
+    QByteArray request = family1Request(f1::kReadBitTiming);
     unsigned char answer[kBufferSize] = {};
     TransferResult result;
     for (int i = 0; i < nCAN; ++i)
@@ -139,7 +125,7 @@ TransferResult readFamily1Config(HIDDevice& device, int nCAN, int nFiberOptic, C
             return result;
 
     if (nFiberOptic > 0) {
-        setCommand(request, kFamily1ReportId, kFamily1Class, f1::kReadFibre.code, f1::kReadFibre.argument);
+        setCommand(request, f1::kReadFibre);
         request[4] = 0x00;
         if (!link.exchange(request, answer, f1::kReadFibre.timeoutMs))
             return TransferResult::failure(QT_TRANSLATE_NOOP("CorvelleRepeater", "read fiber data fail"));
@@ -148,7 +134,7 @@ TransferResult readFamily1Config(HIDDevice& device, int nCAN, int nFiberOptic, C
             sink.setFibreCode(i, answer[3 + i]);
     }
 
-    setCommand(request, kFamily1ReportId, kFamily1Class, f1::kReadRoute.code, f1::kReadRoute.argument);
+    setCommand(request, f1::kReadRoute);
     request[4] = 0x00;
     if (!link.exchange(request, answer, f1::kReadRoute.timeoutMs))
         return TransferResult::failure(QT_TRANSLATE_NOOP("CorvelleRepeater", "read route data fail"));
@@ -161,16 +147,15 @@ TransferResult readFamily2Config(HIDDevice& device, int nCAN, int nFiberOptic, C
     Exchange link(device, kFamily2);
     // One request buffer changed in place: offsets 6 and 7 carry the last
     // channel number and frame kind into the later requests.
-    unsigned char request[kBufferSize] = {};
+    QByteArray request = family2Request(f2::kReadChannel);
     TransferResult result;
     for (int i = 0; i < nCAN; ++i)
         if (!readFamily2Channel(link, request, i, sink, &result))
             return result;
 
     for (int i = 0; i < nFiberOptic; ++i) {
-        setCommand(request, kFamily2ReportId, kFamily2ConfigClass, f2::kReadFibre.code, f2::kReadFibre.argument);
-        request[4] = f2::kChannelSelector;
-        request[5] = static_cast<std::uint8_t>(i + 1);
+        setCommand(request, f2::kReadFibre);
+        request[5] = char(i + 1);
         unsigned char answer[kBufferSize] = {};
         if (!link.exchange(request, answer, f2::kReadFibre.timeoutMs))
             return TransferResult::failure(QT_TRANSLATE_NOOP("CorvelleRepeater", "read fiber data fail"));

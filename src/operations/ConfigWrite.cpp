@@ -2,18 +2,9 @@
 
 #include "Exchange.h"
 
-#include <cstring>
-
 using namespace protocol;
 
 namespace {
-
-// Copies a request into a zero-filled report buffer.
-void load(unsigned char* buffer, const QByteArray& request)
-{
-    std::memset(buffer, 0, kBufferSize);
-    std::memcpy(buffer, request.constData(), static_cast<std::size_t>(qMin(request.size(), kBufferSize)));
-}
 
 void put(QByteArray& request, int offset, const QByteArray& bytes, int count)
 {
@@ -26,10 +17,8 @@ void put(QByteArray& request, int offset, const QByteArray& bytes, int count)
 bool family1Write(Exchange& link, const QByteArray& request, int timeoutMs, const char* nack,
                   TransferResult* result, bool silentTransportFailure = true)
 {
-    unsigned char buffer[kBufferSize];
     unsigned char answer[kBufferSize] = {};
-    load(buffer, request);
-    if (!link.exchange(buffer, answer, timeoutMs)) {
+    if (!link.exchange(request, answer, timeoutMs)) {
         *result = TransferResult::failure(silentTransportFailure ? nullptr : nack);
         return false;
     }
@@ -42,17 +31,13 @@ bool family1Write(Exchange& link, const QByteArray& request, int timeoutMs, cons
 
 bool family2Exchange(Exchange& link, const QByteArray& request, int timeoutMs)
 {
-    unsigned char buffer[kBufferSize];
     unsigned char answer[kBufferSize] = {};
-    load(buffer, request);
-    return link.exchange(buffer, answer, timeoutMs);
+    return link.exchange(request, answer, timeoutMs);
 }
 
 TransferResult sendReset(Exchange& link)
 {
-    const unsigned char reset[f1::kResetRequestLength] = {kFamily1ReportId, kFamily1Class, f1::kReset.code,
-                                                          f1::kReset.argument, 0x00};
-    if (!link.send(reset, f1::kResetRequestLength))
+    if (!link.send(family1Request(f1::kReset).left(f1::kResetRequestLength)))
         return TransferResult::failure(QT_TRANSLATE_NOOP("CorvelleRepeater", "send reset instruct fail"));
     unsigned char answer[kBufferSize] = {};
     if (!link.receive(answer, f1::kReset.timeoutMs))
@@ -67,7 +52,6 @@ TransferResult sendReset(Exchange& link)
 QByteArray family2ChannelRequest(int channel, const Family2ChannelSettings& s)
 {
     QByteArray request = family2Request(f2::kWriteChannel);
-    request[4] = char(f2::kChannelSelector);
     request[6] = char(channel);
     request[7] = char(s.mode);
     const bool canFd = s.mode == 1;  // the data phase goes out only in CAN FD mode
@@ -82,7 +66,6 @@ QByteArray family2ChannelRequest(int channel, const Family2ChannelSettings& s)
 QByteArray family2FibreRequest(int fibre, const QByteArray& baud, const QByteArray& routeWord)
 {
     QByteArray request = family2Request(f2::kWriteFibre);
-    request[4] = char(f2::kChannelSelector);
     request[5] = char(fibre);
     put(request, 9, baud, 4);
     put(request, 13, routeWord, 4);
@@ -138,9 +121,7 @@ TransferResult writeFamily2Config(HIDDevice& device, int nCAN, int nFiberOptic, 
         if (!family2Exchange(link, request, f2::kWriteFibre.timeoutMs))
             return TransferResult::failure();
     }
-    unsigned char finish[kBufferSize] = {kFamily2ReportId, kFamily2ConfigClass, f2::kFinish.code,
-                                         f2::kFinish.argument, f2::kFinalSelector};
-    if (!link.send(finish))
+    if (!link.send(family2Request(f2::kFinish)))
         return TransferResult::failure();
     unsigned char answer[kBufferSize] = {};
     link.receive(answer, f2::kFinish.timeoutMs);  // whether the device answers does not matter
@@ -150,7 +131,5 @@ TransferResult writeFamily2Config(HIDDevice& device, int nCAN, int nFiberOptic, 
 bool sendFamily2Defaults(HIDDevice& device)
 {
     Exchange link(device, kFamily2);
-    const unsigned char request[kBufferSize] = {kFamily2ReportId, kFamily2ConfigClass, f2::kRestoreDefaults.code,
-                                                f2::kRestoreDefaults.argument, f2::kFinalSelector};
-    return link.send(request);
+    return link.send(family2Request(f2::kRestoreDefaults));
 }

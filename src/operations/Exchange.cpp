@@ -6,10 +6,12 @@ constexpr int kMaxQueuedReports = 64;  // as many input reports as the system ke
 
 }  // namespace
 
-bool Exchange::send(const unsigned char* request, int length)
+bool Exchange::send(const QByteArray& request)
 {
     dropQueuedReports();
-    return m_device.write(request, static_cast<std::size_t>(length)) == protocol::requestLength(m_driveType);
+    const int length = qMin(request.size(), protocol::requestLength(m_driveType));
+    return m_device.write(reinterpret_cast<const unsigned char*>(request.constData()),
+                          static_cast<std::size_t>(length)) == protocol::requestLength(m_driveType);
 }
 
 // Answers the host stopped reading after a failure, or that came after their
@@ -24,16 +26,13 @@ void Exchange::dropQueuedReports()
     }
 }
 
-bool Exchange::receive(unsigned char* answer, int timeoutMs, bool firstRead)
+bool Exchange::receive(unsigned char* answer, int timeoutMs)
 {
-    int length = protocol::readLength(m_driveType);
-    if (firstRead && m_driveType == protocol::kFamily1)
-        length = protocol::kFamily1FirstIdentityReadLength;
-    return m_device.readTimeout(answer, static_cast<std::size_t>(length), timeoutMs) ==
-           protocol::answerLength(m_driveType);
+    return m_device.readTimeout(answer, static_cast<std::size_t>(protocol::readLength(m_driveType)),
+                                timeoutMs) == protocol::answerLength(m_driveType);
 }
 
-bool Exchange::exchange(const unsigned char* request, unsigned char* answer, int timeoutMs)
+bool Exchange::exchange(const QByteArray& request, unsigned char* answer, int timeoutMs)
 {
     return send(request) && receive(answer, timeoutMs);
 }

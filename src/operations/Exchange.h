@@ -8,6 +8,7 @@
 
 #include "device/HIDDevice.h"
 #include "device/Protocol.h"
+#include "device/Request.h"
 
 #include <QByteArray>
 
@@ -15,16 +16,14 @@ class Exchange {
 public:
     Exchange(HIDDevice& device, int driveType) : m_device(device), m_driveType(driveType) {}
 
-    int driveType() const { return m_driveType; }
-
-    // Writes `length` bytes of the request (padded by HIDDevice to the report).
-    bool send(const unsigned char* request, int length);
-    bool send(const unsigned char* request) { return send(request, protocol::requestLength(m_driveType)); }
+    // Writes the request, at most the family's request length of it; a
+    // shorter one is padded by HIDDevice to the full report.
+    bool send(const QByteArray& request);
     // Reads one answer into `answer` (a 48-byte buffer), asking for the
-    // family's read length; `firstRead` asks family 1 for 17 instead of 18.
-    bool receive(unsigned char* answer, int timeoutMs, bool firstRead = false);
+    // family's read length.
+    bool receive(unsigned char* answer, int timeoutMs);
     // send, then receive.
-    bool exchange(const unsigned char* request, unsigned char* answer, int timeoutMs);
+    bool exchange(const QByteArray& request, unsigned char* answer, int timeoutMs);
 
 private:
     void dropQueuedReports();
@@ -32,18 +31,6 @@ private:
     HIDDevice& m_device;
     int m_driveType;
 };
-
-// A zero-filled family-2 report with the command's report id, class, code and
-// argument at offsets 0 to 3.
-inline QByteArray family2Request(const protocol::f2::Command& command)
-{
-    QByteArray request(protocol::kFamily2ReportLength, '\0');
-    request[0] = char(protocol::kFamily2ReportId);
-    request[1] = char(command.klass);
-    request[2] = char(command.code);
-    request[3] = char(command.argument);
-    return request;
-}
 
 // The answer bytes [from, from + count) as a byte array.
 inline QByteArray answerBytes(const unsigned char* answer, int from, int count)

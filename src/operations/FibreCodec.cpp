@@ -1,6 +1,6 @@
 #include "operations/FibreCodec.h"
 
-#include "device/Protocol.h"
+#include "device/Request.h"
 
 namespace fibre {
 
@@ -17,10 +17,7 @@ int family1IndexForCode(std::uint8_t code, int entryCount)
 
 QByteArray family1FibreRequest(const QByteArray& codes)
 {
-    QByteArray request(protocol::kFamily1RequestLength, '\0');
-    request[1] = char(protocol::kFamily1Class);
-    request[2] = char(protocol::f1::kWriteFibre.code);
-    request[3] = char(protocol::f1::kWriteFibre.argument);
+    QByteArray request = protocol::family1Request(protocol::f1::kWriteFibre);
     const int n = qMin(codes.size(), kFamily1MaxChannels);
     for (int i = 0; i < n; ++i)
         request[kFamily1CodeOffset + i] = codes[i];

@@ -1,7 +1,6 @@
 #include "operations/FilterCodec.h"
 
-#include "device/Protocol.h"
-#include "operations/Exchange.h"
+#include "device/Request.h"
 #include "operations/RegisterText.h"
 
 namespace can {
@@ -53,12 +52,7 @@ UserMessage checkRow(const FilterRow& row, int kindCount, int modeCount, const c
 
 QByteArray bankRequest(int channel, int bank)
 {
-    using protocol::f1::kWriteFilterBank;
-    QByteArray request(protocol::kFamily1RequestLength, '\0');
-    request[0] = char(protocol::kFamily1ReportId);
-    request[1] = char(protocol::kFamily1Class);
-    request[2] = char(kWriteFilterBank.code);
-    request[3] = char(kWriteFilterBank.argument);
+    QByteArray request = protocol::family1Request(protocol::f1::kWriteFilterBank);
     request[4] = char(bank);
     request[5] = char(channel & 0x0F);
     return request;
@@ -76,8 +70,7 @@ QByteArray bankRequest(int channel, int bank, const FilterRow& row)
 
 QByteArray filterRequest(int channel, const FilterRow& row)
 {
-    QByteArray request = family2Request(protocol::f2::kWriteFilter);
-    request[4] = char(protocol::f2::kFilterWriteSelector);
+    QByteArray request = protocol::family2Request(protocol::f2::kWriteFilter);
     request[6] = char(channel);
     request[7] = char(row.kind);
     request[10] = char(row.mode);

@@ -4,8 +4,6 @@
 
 #include <QFile>
 
-#include <cstring>
-
 using namespace protocol;
 
 namespace {
@@ -22,19 +20,12 @@ void putBigEndian(QByteArray& request, int offset, quint32 value, int bytes)
 // when the request was not written or no full answer came.
 int firmwareExchange(Exchange& link, const QByteArray& request, int timeoutMs)
 {
-    unsigned char buffer[kBufferSize] = {};
-    std::memcpy(buffer, request.constData(), kBufferSize);
-    if (!link.send(buffer))
+    if (!link.send(request))
         return -1;
     unsigned char answer[kBufferSize] = {};
     if (!link.receive(answer, timeoutMs))
         return -1;
     return answer[kFamily2StatusIndex];
-}
-
-QString versionText(const unsigned char* v)
-{
-    return QStringLiteral("V%1.%2.%3").arg(v[0]).arg(v[1]).arg(v[2]);
 }
 
 }  // namespace
@@ -69,8 +60,8 @@ QByteArray upgradeBlockRequest(quint32 index, const QByteArray& block32)
 {
     QByteArray request = family2Request(f2::kUpgradeBlock);
     putBigEndian(request, 4, index, 4);
-    std::memcpy(request.data() + 8, block32.constData(),
-                static_cast<std::size_t>(qMin(block32.size(), kBlock)));
+    const QByteArray block = block32.left(kBlock);
+    request.replace(8, block.size(), block);
     return request;
 }
 
@@ -84,15 +75,12 @@ QByteArray upgradeChecksumRequest(quint16 crc)
 bool queryFirmwareVersions(HIDDevice& device, FirmwareVersions* versions)
 {
     Exchange link(device, kFamily2);
-    const QByteArray request = family2Request(f2::kQueryVersions);
-    unsigned char buffer[kBufferSize] = {};
-    std::memcpy(buffer, request.constData(), kBufferSize);
     unsigned char answer[kBufferSize] = {};
-    if (!link.exchange(buffer, answer, f2::kQueryVersions.timeoutMs) ||
+    if (!link.exchange(family2Request(f2::kQueryVersions), answer, f2::kQueryVersions.timeoutMs) ||
         answer[kFamily2StatusIndex] != kStatusAccepted)
         return false;
-    versions->bootloader = versionText(answer + 5);
-    versions->firmware = versionText(answer + 8);
+    versions->bootloader = family2VersionText(answer + 5);
+    versions->firmware = family2VersionText(answer + 8);
     return true;
 }
 

@@ -74,7 +74,6 @@ constexpr RateEntry kDataRates[] = {
     {QT_TRANSLATE_NOOP("CANParamWidget", "custom"), kCustomSeedHex, true},
 };
 
-constexpr int kClassicSelfAdaptionIndex = 15;
 constexpr int kClassicCustomIndex = 16;
 constexpr int kArbitrationCustomIndex = 14;
 constexpr int kDataCustomIndex = 13;

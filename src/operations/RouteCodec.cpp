@@ -1,6 +1,6 @@
 #include "operations/RouteCodec.h"
 
-#include "device/Protocol.h"
+#include "device/Request.h"
 
 namespace route {
 
@@ -11,15 +11,28 @@ bool forwarded(const Row& row, int destination)
     return destination < row.size() && row[destination];
 }
 
-}  // namespace
-
-Matrix defaultMatrix(Ports ports)
+// A row as the bits of the destinations it forwards to, in either family's layout.
+template <typename Bits>
+Bits packRow(const Row& row, Ports ports, Bits (*bitOf)(int, Ports))
 {
-    Matrix matrix(ports.count(), Row(ports.count(), true));
-    for (int p = 0; p < ports.count(); ++p)
-        matrix[p][p] = false;
-    return matrix;
+    Bits bits = 0;
+    for (int d = 0; d < ports.count(); ++d) {
+        if (forwarded(row, d))
+            bits |= bitOf(d, ports);
+    }
+    return bits;
 }
+
+template <typename Bits>
+Row unpackRow(Bits bits, Ports ports, Bits (*bitOf)(int, Ports))
+{
+    Row row(ports.count(), false);
+    for (int d = 0; d < ports.count(); ++d)
+        row[d] = (bits & bitOf(d, ports)) != 0;
+    return row;
+}
+
+}  // namespace
 
 std::uint8_t family1DestinationBit(int destination, Ports ports)
 {
@@ -33,28 +46,17 @@ std::uint8_t family1DestinationBit(int destination, Ports ports)
 
 std::uint8_t family1RouteByte(const Row& row, Ports ports)
 {
-    std::uint8_t byte = 0;
-    for (int d = 0; d < ports.count(); ++d) {
-        if (forwarded(row, d))
-            byte |= family1DestinationBit(d, ports);
-    }
-    return byte;
+    return packRow(row, ports, family1DestinationBit);
 }
 
 Row decodeFamily1RouteByte(std::uint8_t byte, Ports ports)
 {
-    Row row(ports.count(), false);
-    for (int d = 0; d < ports.count(); ++d)
-        row[d] = (byte & family1DestinationBit(d, ports)) != 0;
-    return row;
+    return unpackRow(byte, ports, family1DestinationBit);
 }
 
 QByteArray family1RouteRequest(const Matrix& matrix, Ports ports)
 {
-    QByteArray request(protocol::kFamily1RequestLength, '\0');
-    request[1] = char(protocol::kFamily1Class);
-    request[2] = char(protocol::f1::kWriteRoute.code);
-    request[3] = char(protocol::f1::kWriteRoute.argument);
+    QByteArray request = protocol::family1Request(protocol::f1::kWriteRoute);
     for (int i = 0; i < qMin(ports.nCAN, kFamily1MaxCAN) && i < matrix.size(); ++i)
         request[kFamily1CanSourceOffset + i] = char(family1RouteByte(matrix[i], ports));
     for (int m = 0; m < qMin(ports.nFiberOptic, kFamily1MaxFibre) && ports.nCAN + m < matrix.size(); ++m)
@@ -87,12 +89,7 @@ std::uint32_t family2DestinationBit(int destination, Ports ports)
 
 std::uint32_t family2RouteWord(const Row& row, Ports ports)
 {
-    std::uint32_t word = 0;
-    for (int d = 0; d < ports.count(); ++d) {
-        if (forwarded(row, d))
-            word |= family2DestinationBit(d, ports);
-    }
-    return word;
+    return packRow(row, ports, family2DestinationBit);
 }
 
 QByteArray family2RouteBytes(const Row& row, Ports ports)
@@ -111,10 +108,7 @@ std::optional<Row> decodeFamily2RouteBytes(const QByteArray& bytes, Ports ports)
     std::uint32_t word = 0;
     for (int i = 0; i < 4; ++i)
         word = (word << 8) | std::uint8_t(bytes[i]);
-    Row row(ports.count(), false);
-    for (int d = 0; d < ports.count(); ++d)
-        row[d] = (word & family2DestinationBit(d, ports)) != 0;
-    return row;
+    return unpackRow(word, ports, family2DestinationBit);
 }
 
 }  // namespace route

@@ -42,6 +42,7 @@ private slots:
     void failedSearchAfterConnectionDisconnects();
     void accessDeniedSaysHowToFixIt();
     void arrivalDuringSearchWaitsForIt();
+    void windowClosedDuringSearch();
 
 private:
     sim::VirtualDevice& plug(int family, const char* model)
@@ -85,7 +86,7 @@ void ConnectionTest::connectsAtStartup()
 
     QVERIFY(window.isConnected());
     QCOMPARE(window.driveType(), family);
-    QTEST(g_nHardwareType.load(), "typeCode");
+    QTEST(g_nHardwareType, "typeCode");
     QCOMPARE(m_dialogs.boxes.size(), 0);
     QCOMPARE(deviceName(window), model + QStringLiteral("_CV-0042"));
     QTEST(canTabs(window)->count(), "tabs");
@@ -191,6 +192,14 @@ void ConnectionTest::arrivalDuringSearchWaitsForIt()
     for (const QByteArray& request : device.requests())
         identities += request.startsWith(QByteArray::fromHex("0113010027"));
     QCOMPARE(identities, 2);
+}
+
+void ConnectionTest::windowClosedDuringSearch()
+{
+    VirtualBus::instance().plug(2, *models::modelByName("Vantor-D3")).setLatency(5);
+    CorvelleRepeater{};  // built and gone while its search waits for the answer
+    finishSearch();
+    QVERIFY(m_dialogs.boxes.isEmpty());
 }
 
 QTEST_MAIN(ConnectionTest)
