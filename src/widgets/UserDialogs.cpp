@@ -15,6 +15,11 @@ public:
     {
         QMessageBox::warning(parent, title, text, QMessageBox::Yes);
     }
+    bool question(QWidget* parent, const QString& title, const QString& text) override
+    {
+        return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    }
     QString openFileName(QWidget* parent, const QString& caption, const QString& dir,
                          const QString& filter) override
     {
