@@ -143,13 +143,14 @@ private:
     void writeConfigFile(const QString& caption, const QString& failText);
     void loadConfigFile(const QString& fileName);
 
-    // Device transfer: 0 on success, -1 after the failure was told.
-    int readFDConfig();
-    int writeFDConfig();
-    void sendDefaultCommand();
+    // Device transfer, the bodies that runOperation runs; their failures are
+    // told by it. The int forms return 0 or -1 and tell the failure themselves.
     TransferResult readConfiguration();
     TransferResult writeConfiguration();
     TransferResult upgradeFromFile();
+    int readFDConfig();
+    int writeFDConfig();
+    void sendDefaultCommand();
 
     // The form, built on the heap so that this header needs no generated one.
     std::unique_ptr<Ui::CorvelleRepeaterClass> m_ui;
