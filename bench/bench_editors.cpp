@@ -37,6 +37,7 @@ class SilentDialogs final : public UserDialogs {
 public:
     void information(QWidget*, const QString&, const QString&) override {}
     void warning(QWidget*, const QString&, const QString&) override {}
+    bool question(QWidget*, const QString&, const QString&) override { return true; }
     QString openFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
 };

@@ -2,8 +2,10 @@
 // of each family and a 1 MiB firmware upgrade, through the main window's
 // buttons, with the virtual device answering each request after 1 ms. The
 // device-bound minimum is the number of answers times the latency; the tool's
-// own work is what the wall time adds to it.
-//   QT_QPA_PLATFORM=offscreen bench_transfer [firmware KiB]
+// own work is what the wall time adds to it. With --onscreen the window is
+// shown on the display in use (under Xvfb, say) and paints its progress as a
+// user sees it; otherwise it runs offscreen.
+//   bench_transfer [firmware KiB] [--onscreen]
 
 #include "BenchSupport.h"
 
@@ -15,6 +17,7 @@
 #include "widgets/UserDialogs.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -30,6 +33,7 @@ class SilentDialogs final : public UserDialogs {
 public:
     void information(QWidget*, const QString&, const QString& text) override { last = text; }
     void warning(QWidget*, const QString&, const QString& text) override { last = text; }
+    bool question(QWidget*, const QString&, const QString&) override { return true; }
     QString openFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     QString last;
@@ -70,7 +74,7 @@ Row measure(const QString& name, sim::VirtualDevice& device, const std::function
 
 // The same number of answers fetched by a bare loop straight from the backend:
 // what the virtual device's own waiting costs, without the tool.
-Row bareFloor(int n)
+Row bareFloor(int n, const QString& name = QStringLiteral("bare loop, no tool"))
 {
     const HidBackend& hid = hidBackend();
     HidBackend::Handle h = hid.open(protocol::kFamily2Ids.vendor, protocol::kFamily2Ids.product, nullptr);
@@ -84,7 +88,7 @@ Row bareFloor(int n)
     }
     const double ms = t.nsecsElapsed() / 1e6;
     hid.close(h);
-    return {QStringLiteral("bare loop, no tool"), ms, n};
+    return {name, ms, n};
 }
 
 void settle()
@@ -97,9 +101,14 @@ void settle()
 
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const bool onScreen = arguments.removeAll(QStringLiteral("--onscreen")) > 0;
+    if (!onScreen)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const int firmwareKiB = argc > 1 ? QString::fromLatin1(argv[1]).toInt() : 1024;
+    const int firmwareKiB = arguments.isEmpty() ? 1024 : arguments.first().toInt();
     QSettings(QCoreApplication::applicationDirPath() + "/Config.ini", QSettings::IniFormat)
         .setValue("Language/id", 1);
     SilentDialogs dialogs;
@@ -113,11 +122,19 @@ int main(int argc, char* argv[])
         device.setLatency(kLatencyMs);
         CorvelleRepeater window;
         settle();
+        if (onScreen) {
+            window.show();
+            QElapsedTimer shown;
+            shown.start();
+            while (shown.elapsed() < 300)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        }
         auto click = [&](const char* name) { window.findChild<QPushButton*>(name)->click(); };
         const QString tag = QStringLiteral("%1:%2").arg(family).arg(model);
-        rows.push_back(measure(tag + " read", device, [&] { click("m_pushButtonRead"); }, dialogs, "read success"));
-        rows.push_back(
-            measure(tag + " write", device, [&] { click("m_pushButtonWrite"); }, dialogs, "set up success"));
+        rows.push_back(measure(
+            tag + " read", device, [&] { click("m_pushButtonRead"); }, dialogs, "read success"));
+        rows.push_back(measure(
+            tag + " write", device, [&] { click("m_pushButtonWrite"); }, dialogs, "set up success"));
         if (family == 2)
             rows.push_back(bareFloor(500));
         if (family == 2 && firmwareKiB > 0) {
@@ -130,10 +147,18 @@ int main(int argc, char* argv[])
             QElapsedTimer t;
             t.start();
             click("pushButton_update");
-            rows.push_back({QStringLiteral("%1 %2 KiB upgrade").arg(tag).arg(firmwareKiB), t.nsecsElapsed() / 1e6,
-                            answers(device)});
+            rows.push_back({QStringLiteral("%1 %2 KiB upgrade").arg(tag).arg(firmwareKiB),
+                            t.nsecsElapsed() / 1e6, answers(device)});
             if (dialogs.last != "update success")
                 std::printf("  unexpected outcome of the upgrade: %s\n", qPrintable(dialogs.last));
+            // On a busy machine the device's own waiting slows down too: the
+            // same number of exchanges without the tool, right after, is the
+            // floor the upgrade is compared with.
+            const Row upgrade = rows.back();
+            const Row floor = bareFloor(upgrade.answers, QStringLiteral("bare loop, as many answers"));
+            rows.push_back(floor);
+            std::printf("upgrade against the bare loop of as many answers: %.2f %% more\n",
+                        100.0 * (upgrade.wallMs - floor.wallMs) / floor.wallMs);
         }
         sim::VirtualBus::instance().unplugAll();
         QCoreApplication::sendPostedEvents();
@@ -145,11 +170,13 @@ int main(int argc, char* argv[])
         const double minimum = r.answers * kLatencyMs;
         const double over = 100.0 * (r.wallMs - minimum) / minimum;
         worst = std::max(worst, over);
-        std::printf("%-28s %9d %12.1f %12.1f %10.2f\n", qPrintable(r.name), r.answers, minimum, r.wallMs, over);
+        std::printf("%-28s %9d %12.1f %12.1f %10.2f\n", qPrintable(r.name), r.answers, minimum, r.wallMs,
+                    over);
     }
-    std::printf("summary: at %d ms per answer the operations take at most %.2f %% more than the device-bound "
-                "minimum (goal <= 2 %%)\n",
-                kLatencyMs, worst);
+    std::printf(
+        "summary: at %d ms per answer the operations take at most %.2f %% more than the device-bound "
+        "minimum (goal <= 2 %% offscreen, <= 5 %% on screen); platform %s\n",
+        kLatencyMs, worst, qPrintable(QGuiApplication::platformName()));
     setUserDialogs(nullptr);
     HIDDevice::exit();
     return 0;

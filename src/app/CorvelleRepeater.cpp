@@ -1,19 +1,21 @@
 #include "CorvelleRepeater.h"
 
+#include "ui_CorvelleRepeater.h"
+
 #include "AboutDialog.h"
 #include "DevInfoWidget.h"
 #include "ScopedDisable.h"
 #include "device/HIDDevice.h"
 #include "editors/CANParamWidget.h"
-#include "editors/FibreGrid.h"
-#include "editors/RouteMatrix.h"
 #include "widgets/CustomProgressIndicator.h"
 #include "widgets/UserDialogs.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -21,7 +23,8 @@
 #include <QTranslator>
 #include <QVBoxLayout>
 
-CorvelleRepeater::CorvelleRepeater(QWidget* parent) : AbsFrameLessAutoSize(parent)
+CorvelleRepeater::CorvelleRepeater(QWidget* parent)
+    : AbsFrameLessAutoSize(parent), m_ui(std::make_unique<Ui::CorvelleRepeaterClass>()), ui(*m_ui)
 {
     ui.setupUi(this);
     m_pSignalMapper = new QSignalMapper();
@@ -37,11 +40,25 @@ CorvelleRepeater::CorvelleRepeater(QWidget* parent) : AbsFrameLessAutoSize(paren
     connect(m_pActionEN, &QAction::triggered, this, &CorvelleRepeater::onActionEN);
     connect(m_pActionZH, &QAction::triggered, this, &CorvelleRepeater::onActionZH);
     connect(m_pActionDeviceInfo, &QAction::triggered, this, &CorvelleRepeater::onActionDeviceInfo);
-    connect(this, &CorvelleRepeater::showName, this, &CorvelleRepeater::onShowName);
+    connect(this, &CorvelleRepeater::showName, this,
+            [this](int nCAN, int nFiberOptic, const QString& strName, const QString& strDevType,
+                   const QString& strDevVer, const QString& strFirmware, const QString& strCardNum) {
+                whenIdle([=] {
+                    m_strModel = strDevType;
+                    m_strFirmware = strFirmware;
+                    onShowName(nCAN, nFiberOptic, strName, strDevType, strDevVer, strFirmware, strCardNum);
+                });
+            });
 
     placeProgressIndicator();
     ui.m_tabWidgetParam->setCurrentIndex(0);
-    connect(this, &CorvelleRepeater::deviceChanged, this, &CorvelleRepeater::onDeviceChanged);
+    connect(this, &CorvelleRepeater::deviceChanged, this, [this](int type, int nType) {
+        // The running operation must see at once that its device has gone.
+        if (nType == 0 && m_bDeferDeviceEvents)
+            m_bConnected = false;
+        whenIdle([=] { onDeviceChanged(type, nType); });
+    });
+    disarmDefaultButtons();
 
     m_pHidDevice = std::make_shared<HIDDevice>();
     searchDevice(-1);
@@ -119,6 +136,16 @@ bool CorvelleRepeater::checkConnected(const QString& notConnectedText)
     return false;
 }
 
+DeviceEditors CorvelleRepeater::editors() const
+{
+    return editorsFor(m_nCAN, m_nFiberOptic);
+}
+
+DeviceEditors CorvelleRepeater::editorsFor(int nCAN, int nFiberOptic) const
+{
+    return DeviceEditors(ui, m_pSignalMapper, nCAN, nFiberOptic, drive_type);
+}
+
 void CorvelleRepeater::removeCanTabs()
 {
     for (int i = ui.tabWidget->count() - 1; i >= 0; --i)
@@ -134,16 +161,17 @@ void CorvelleRepeater::buildCanTabs(int nCAN)
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(new CANParamWidget(page, drive_type, m_nHardwareType));
     }
+    disarmDefaultButtons();
 }
 
 void CorvelleRepeater::clearFibreGrid()
 {
-    FibreGrid(ui.tab_Fiber, ui.gridLayout_fiber, m_nCAN, m_nFiberOptic, drive_type).clear();
+    editors().fibres().clear();
 }
 
 void CorvelleRepeater::buildFibreGrid(int nFiberOptic)
 {
-    FibreGrid(ui.tab_Fiber, ui.gridLayout_fiber, m_nCAN, nFiberOptic, drive_type).build();
+    editorsFor(m_nCAN, nFiberOptic).fibres().build();
 }
 
 void CorvelleRepeater::clearRouteTable()
@@ -154,7 +182,53 @@ void CorvelleRepeater::clearRouteTable()
 
 void CorvelleRepeater::buildRouteTable()
 {
-    RouteMatrix(ui.tableWidgetRoute, m_pSignalMapper, m_nCAN, m_nFiberOptic).build();
+    editors().routes().build();
+}
+
+// The window is a dialog, which would click its default button on Enter and
+// close on Esc. Neither may happen here: Enter after closing a message box
+// would start whatever button had the focus.
+void CorvelleRepeater::disarmDefaultButtons()
+{
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+}
+
+void CorvelleRepeater::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+        case Qt::Key_Escape:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            event->accept();
+            return;
+        default:
+            AbsFrameLessAutoSize::keyPressEvent(event);
+    }
+}
+
+void CorvelleRepeater::closeEvent(QCloseEvent* event)
+{
+    if (refuseCloseWhileBusy()) {
+        event->ignore();
+        return;
+    }
+    AbsFrameLessAutoSize::closeEvent(event);
+}
+
+bool CorvelleRepeater::refuseCloseWhileBusy()
+{
+    if (!m_bOperationRunning)
+        return false;
+    showInfo(tr("An operation on the device is running. Close the window when it has ended."));
+    return true;
+}
+
+bool CorvelleRepeater::confirm(const QString& text)
+{
+    return userDialogs().question(this, tr("Confirm"), text);
 }
 
 void CorvelleRepeater::showFirmwareTabNoDevice()
@@ -181,7 +255,8 @@ void CorvelleRepeater::onShowMainMenu()
 
 void CorvelleRepeater::onCloseWidget()
 {
-    QCoreApplication::quit();
+    if (!refuseCloseWhileBusy())
+        QCoreApplication::quit();
 }
 
 void CorvelleRepeater::onLeftDoubleClick()
@@ -211,7 +286,7 @@ void CorvelleRepeater::on_fddevice_change(int)
 
 void CorvelleRepeater::onCheckButtonClickedMapper(int index)
 {
-    RouteMatrix(ui.tableWidgetRoute, m_pSignalMapper, m_nCAN, m_nFiberOptic).applySwitch(index);
+    editors().routes().applySwitch(index);
 }
 
 void CorvelleRepeater::on_pushButton_min_clicked()
@@ -221,7 +296,8 @@ void CorvelleRepeater::on_pushButton_min_clicked()
 
 void CorvelleRepeater::on_pushButton_close_clicked()
 {
-    QCoreApplication::quit();
+    if (!refuseCloseWhileBusy())
+        QCoreApplication::quit();
 }
 
 void CorvelleRepeater::on_pushButton_menu_clicked()

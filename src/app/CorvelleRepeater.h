@@ -3,11 +3,14 @@
 // It owns the device object and the connection state; every user action
 // arrives here as a slot and is handed to the part that does the work.
 
-#include "ui_CorvelleRepeater.h"
+#include "DeviceEditors.h"
+#include "operations/ConfigTransfer.h"
 #include "widgets/AbsFrameLessAutoSize.h"
 
 #include <QString>
+#include <QVector>
 
+#include <functional>
 #include <memory>
 
 class CustomProgressIndicator;
@@ -18,6 +21,9 @@ class QMenu;
 class QSignalMapper;
 class QTranslator;
 struct SearchResult;
+namespace Ui {
+class CorvelleRepeaterClass;
+}
 
 class CorvelleRepeater : public AbsFrameLessAutoSize {
     Q_OBJECT
@@ -43,6 +49,8 @@ public:
     void readConfig();
 
     bool isConnected() const { return m_bConnected; }
+    // A device or file operation is under way; no other may start.
+    bool isOperationRunning() const { return m_bOperationRunning; }
     int driveType() const { return drive_type; }
     bool isSearching() const { return m_bSearching; }
     QMenu* mainMenu() const { return m_pMainMenu; }
@@ -69,7 +77,6 @@ public slots:
     void onActionAbout();
     void onActionDeviceInfo();
     void onDeviceChanged(int drive_type, int nType);
-    void on_fddevice_change(int nType);
     void onCheckButtonClickedMapper(int index);
 
 private slots:
@@ -81,15 +88,46 @@ private slots:
     void on_m_pushButtonRead_clicked();
     void on_m_pushButtonWrite_clicked();
     void on_m_pushButtonDefault_clicked();
-    void on_comboBoxfilber_currentIndexChanged(QString str);
     void on_pushButton_query_clicked();
     void on_pushButton_update_clicked();
 
+public:
+    // Kept by name for the places that name them; plain functions rather than
+    // slots, so that the by-name connection of the form has nothing to match.
+    void on_fddevice_change(int nType);
+    void on_comboBoxfilber_currentIndexChanged(QString str);
+
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool nativeEvent(const QByteArray& eventType, void* message, long* result) override;
 
 private:
+    enum class EventPass { Skip, Run };
+    // The one way a device or file operation starts: refused while another
+    // runs or (notConnectedText) without a device; every operation control
+    // disabled until it ends; with EventPass::Run queued events run for a
+    // moment first (the disabled buttons get painted) and the connection is
+    // tested again after them. Shows the failure's message, or successText.
+    TransferResult runOperation(const QString& notConnectedText, EventPass pass,
+                                const std::function<TransferResult()>& body,
+                                const QString& successText = QString());
+    // Runs work on a thread of its own while this one goes on serving the
+    // window system; tick runs here every kProgressTickMs meanwhile.
+    void serveEventsWhile(const std::function<void()>& work, const std::function<void()>& tick = {});
+    // Device notifications and search results that arrive during an operation
+    // wait for its end: they would close the handle or delete the editors it uses.
+    void whenIdle(const std::function<void()>& call);
+    bool refuseCloseWhileBusy();
+    void disarmDefaultButtons();
+    bool confirm(const QString& text);
+    QString confirmDefaultsText() const;
+    bool confirmRatesToWrite();
+
+    DeviceEditors editors() const;
+    DeviceEditors editorsFor(int nCAN, int nFiberOptic) const;
+
     void createMenu();
     void addFirmwareFileButton();
     void placeProgressIndicator();
@@ -106,12 +144,18 @@ private:
     void writeConfigFile(const QString& caption, const QString& failText);
     void loadConfigFile(const QString& fileName);
 
-    // Device transfer: 0 on success, -1 after the failure was told.
+    // Device transfer, the bodies that runOperation runs; their failures are
+    // told by it. The int forms return 0 or -1 and tell the failure themselves.
+    TransferResult readConfiguration();
+    TransferResult writeConfiguration();
+    TransferResult upgradeFromFile();
     int readFDConfig();
     int writeFDConfig();
     void sendDefaultCommand();
 
-    Ui::CorvelleRepeaterClass ui;
+    // The form, built on the heap so that this header needs no generated one.
+    std::unique_ptr<Ui::CorvelleRepeaterClass> m_ui;
+    Ui::CorvelleRepeaterClass& ui;
     QSignalMapper* m_pSignalMapper = nullptr;
     CustomProgressIndicator* m_pProgressIndicator = nullptr;
     DevInfoWidget* m_pDevInfoWidget = nullptr;
@@ -135,4 +179,10 @@ private:
     bool m_bSearching = false;
     int m_nPendingSearch = -1;
     bool m_bAccessDenied = false;
+    bool m_bOperationRunning = false;
+    bool m_bDeferDeviceEvents = false;  // while an operation's body runs
+    QVector<std::function<void()>> m_deferred;
+    // Model and firmware version of the connected device as last read, for the questions.
+    QString m_strModel;
+    QString m_strFirmware;
 };

@@ -3,6 +3,8 @@
 
 #include "CorvelleRepeater.h"
 
+#include "ui_CorvelleRepeater.h"
+
 #include "DevInfoWidget.h"
 #include "device/DeviceSearch.h"
 #include "device/HIDDevice.h"

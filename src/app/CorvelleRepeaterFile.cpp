@@ -4,7 +4,8 @@
 
 #include "CorvelleRepeater.h"
 
-#include "ScopedDisable.h"
+#include "ui_CorvelleRepeater.h"
+
 #include "config/ConfigFile.h"
 #include "device/Protocol.h"
 #include "editors/CANParamWidget.h"
@@ -103,14 +104,13 @@ void applyDocument(const Editors& e, const configfile::Document& doc)
 
 void CorvelleRepeater::on_m_pushButtonSaveToFile_clicked()
 {
-    if (!checkConnected(tr("device not connect")))
-        return;
-    ScopedDisable lock(ui.m_pushButtonSaveToFile);
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    if (drive_type == protocol::kFamily2)
-        saveConfigFile();
-    else
-        writeConfigFile(tr("save config"), tr("write fail"));
+    runOperation(tr("device not connect"), EventPass::Run, [this] {
+        if (drive_type == protocol::kFamily2)
+            saveConfigFile();
+        else
+            writeConfigFile(tr("save config"), tr("write fail"));
+        return TransferResult::success();
+    });
 }
 
 void CorvelleRepeater::saveConfigFile()
@@ -141,14 +141,12 @@ void CorvelleRepeater::writeConfigFile(const QString& caption, const QString& fa
 
 void CorvelleRepeater::on_m_pushButtonReadFromFile_clicked()
 {
-    if (!checkConnected(tr("device not connected")))
-        return;
-    ScopedDisable lock(ui.m_pushButtonReadFromFile);
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    const QString name = userDialogs().openFileName(this, tr("open file"), QString(), tr("TXT(*.txt)"));
-    if (name.isEmpty())
-        return;
-    loadConfigFile(name);
+    runOperation(tr("device not connected"), EventPass::Run, [this] {
+        const QString name = userDialogs().openFileName(this, tr("open file"), QString(), tr("TXT(*.txt)"));
+        if (!name.isEmpty())
+            loadConfigFile(name);
+        return TransferResult::success();
+    });
 }
 
 void CorvelleRepeater::loadConfigFile(const QString& fileName)

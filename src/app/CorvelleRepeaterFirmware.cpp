@@ -2,61 +2,117 @@
 
 #include "CorvelleRepeater.h"
 
-#include "ScopedDisable.h"
+#include "ui_CorvelleRepeater.h"
+
+#include "device/Protocol.h"
 #include "operations/Firmware.h"
 
-#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProgressBar>
+
+#include <atomic>
 
 namespace {
 
-// The transfer keeps the GUI thread busy, so the bar is painted at once
-// rather than scheduled for an event loop that will not run until the end.
-UpgradeProgress progressOn(QProgressBar* bar)
+// Where the exchanges' thread leaves the upgrade's progress for the window,
+// which paints it on its own ticks.
+struct SharedProgress {
+    std::atomic<int> range{-1};  // -1 until the device has accepted the length
+    std::atomic<int> value{0};
+    std::atomic<int> sent{0};
+
+    UpgradeProgress callbacks()
+    {
+        UpgradeProgress progress;
+        progress.setRange = [this](int maximum) { range = maximum; };
+        progress.setValue = [this](int v) {
+            value = v;
+            sent = v + 1;
+        };
+        return progress;
+    }
+};
+
+QString minutesAndSeconds(qint64 ms)
 {
-    UpgradeProgress progress;
-    progress.setRange = [bar](int maximum) {
-        // A range of 0..0 would turn the bar into an endless busy indicator.
-        bar->setRange(0, qMax(maximum, 1));
-        bar->repaint();
-    };
-    progress.setValue = [bar](int value) {
-        bar->setValue(value);
-        bar->repaint();
-    };
-    return progress;
+    const qint64 s = (ms + 999) / 1000;
+    return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+void showProgress(QProgressBar* bar, const SharedProgress& progress, const QElapsedTimer& clock, bool ended)
+{
+    const int range = progress.range;
+    if (range < 0)
+        return;
+    // A range of 0..0 would turn the bar into an endless busy indicator.
+    bar->setRange(0, qMax(range, 1));
+    bar->setValue(progress.value);
+    const int sent = qMin(int(progress.sent), range);
+    if (ended || sent == 0) {
+        bar->setFormat(CorvelleRepeater::tr("%1 / %2 blocks").arg(sent).arg(range));
+        return;
+    }
+    const qint64 left = clock.elapsed() * (range - sent) / sent;
+    bar->setFormat(
+        CorvelleRepeater::tr("%1 / %2 blocks, %3 left").arg(sent).arg(range).arg(minutesAndSeconds(left)));
 }
 
 }  // namespace
 
 void CorvelleRepeater::on_pushButton_query_clicked()
 {
-    if (!checkConnected(tr("device not connect")))
-        return;
-    FirmwareVersions versions;
-    if (!queryFirmwareVersions(*m_pHidDevice, &versions)) {
-        showInfo(tr("query firmware info fail"));
-        return;
-    }
-    ui.label_Bootloader->setText(versions.bootloader);
-    ui.label_Firmware->setText(versions.firmware);
+    runOperation(tr("device not connect"), EventPass::Skip, [this] {
+        FirmwareVersions versions;
+        if (!queryFirmwareVersions(*m_pHidDevice, &versions))
+            return TransferResult::failure(QT_TR_NOOP("query firmware info fail"));
+        ui.label_Bootloader->setText(versions.bootloader);
+        ui.label_Firmware->setText(versions.firmware);
+        m_strFirmware = versions.firmware;
+        return TransferResult::success();
+    });
 }
 
 void CorvelleRepeater::on_pushButton_update_clicked()
 {
-    if (!checkConnected(tr("device not connect")))
-        return;
-    ScopedDisable lock(ui.pushButton_update);
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);  // paints the disabled button
+    runOperation(
+        tr("device not connect"), EventPass::Run, [this] { return upgradeFromFile(); }, tr("update success"));
+}
+
+TransferResult CorvelleRepeater::upgradeFromFile()
+{
     ui.progressBar->show();
+    ui.progressBar->resetFormat();
     ui.progressBar->setValue(0);
 
+    const QString path = ui.lineEdit_file->text();
     QByteArray file;
-    TransferResult result = readFirmwareFile(ui.lineEdit_file->text(), &file);
-    if (result.ok)
-        result = upgradeFirmware(*m_pHidDevice, file, progressOn(ui.progressBar));
-    if (result.ok)
-        showInfo(tr("update success"));
-    else if (!result.message.isEmpty())
-        showInfo(result.message.translated());
+    const TransferResult read = readFirmwareFile(path, &file);
+    if (!read.ok)
+        return read;
+
+    const QString name = QFileInfo(path).fileName();
+    constexpr int kBlock = protocol::f2::kUpgradeBlockSize;
+    const qint64 blocks = (file.size() + kBlock - 1) / kBlock;
+    QString text =
+        tr("Upgrade the firmware of %1 (now %2) with %3: %4 bytes in %5 blocks? The device's firmware "
+           "will be overwritten.")
+            .arg(m_strModel, m_strFirmware.isEmpty() ? tr("unknown") : m_strFirmware, name)
+            .arg(file.size())
+            .arg(blocks);
+    if (!name.endsWith(QLatin1String(".bin"), Qt::CaseInsensitive))
+        text = tr("Warning: the file name does not end in \".bin\"; it may not be a firmware image.") +
+               QLatin1String("\n\n") + text;
+    if (!confirm(text))
+        return TransferResult::failure();
+
+    SharedProgress progress;
+    QElapsedTimer clock;
+    clock.start();
+    HIDDevice& device = *m_pHidDevice;
+    TransferResult result;
+    serveEventsWhile([&] { result = upgradeFirmware(device, file, progress.callbacks()); },
+                     [&] { showProgress(ui.progressBar, progress, clock, false); });
+    showProgress(ui.progressBar, progress, clock, true);
+    return result;
 }

@@ -2,6 +2,8 @@
 
 #include "CorvelleRepeater.h"
 
+#include "ui_CorvelleRepeater.h"
+
 #include "LanguageSettings.h"
 #include "SystemLanguage.h"
 

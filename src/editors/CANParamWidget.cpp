@@ -59,6 +59,20 @@ void widenToShow(QTableWidget* table, int column, const QWidget* cell)
     table->setColumnWidth(column, std::max(table->columnWidth(column), cell->sizeHint().width()));
 }
 
+// The classic all-zero code asks the device to detect the bus's rate.
+bool isSelfAdaption(const QString& text, can::RateList list)
+{
+    return list == can::RateList::Classic && can::isFourByteRateText(text) &&
+           can::rateTextToBytes(text) == QByteArray(4, '\0');
+}
+
+// Four bytes that are no timing the controller can run.
+bool isInvalidTiming(const QString& text, can::RateList list)
+{
+    return can::isFourByteRateText(text) && !isSelfAdaption(text, list) &&
+           !can::decodeBitTiming(can::rateTextToBytes(text), list).valid;
+}
+
 QString cellText(const QTableWidget* table, int row, int column)
 {
     const QTableWidgetItem* item = table->item(row, column);
@@ -252,11 +266,23 @@ bool CANParamWidget::checkModeSelection(int channel)
     return false;
 }
 
+QString CANParamWidget::invalidBitRateText() const
+{
+    const QString text = ui->lineEditBautRate->text();
+    return isInvalidTiming(text, bitRateList()) ? text : QString();
+}
+
+QString CANParamWidget::invalidDataRateText() const
+{
+    const QString text = ui->lineEditdatarate->text();
+    const bool sent = isCanFd() && modeIndex() == 1;
+    return sent && isInvalidTiming(text, can::RateList::Data) ? text : QString();
+}
+
 void CANParamWidget::updateHint(const QLineEdit* edit, QLabel* hint, can::RateList list)
 {
     const QByteArray bytes = can::rateTextToBytes(edit->text());
-    if (list == can::RateList::Classic && can::isFourByteRateText(edit->text()) &&
-        bytes == QByteArray(4, '\0')) {
+    if (isSelfAdaption(edit->text(), list)) {
         hint->setText(tr("bit rate detected by the device"));
         return;
     }

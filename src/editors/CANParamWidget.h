@@ -50,6 +50,11 @@ public:
     // Before a CAN FD channel's first request: false, after telling the user,
     // when no mode is chosen, or no FD standard in mode "CANFD".
     bool checkModeSelection(int channel);
+    // The rate texts a write would send although their hint says "not a valid
+    // timing": four bytes the controller cannot run. Empty where the timing is
+    // valid, and for the data rate also where mode "CAN" does not send it.
+    QString invalidBitRateText() const;
+    QString invalidDataRateText() const;
 
     void clearFilters();
     // Filter requests for channel c; empty after a validation message.

@@ -161,12 +161,8 @@ void FibreGrid::onSelectorTextChanged(QComboBox* selector, const QString& text) 
 {
     if (!selector || !m_tab)
         return;
-    const QString name = selector->objectName();
-    const int underscore = name.indexOf(QLatin1Char('_'));
-    if (underscore < 0)
-        return;
     bool ok = false;
-    const int channel = name.mid(underscore + 1).toInt(&ok);
+    const int channel = selector->property(kChannelProperty).toInt(&ok);
     if (!ok)
         return;
     QLineEdit* edit = customEdit(channel);

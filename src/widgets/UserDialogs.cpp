@@ -1,5 +1,7 @@
 #include "UserDialogs.h"
 
+#include <QAbstractButton>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -14,6 +16,16 @@ public:
     void warning(QWidget* parent, const QString& title, const QString& text) override
     {
         QMessageBox::warning(parent, title, text, QMessageBox::Yes);
+    }
+    bool question(QWidget* parent, const QString& title, const QString& text) override
+    {
+        QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        // The answers in the interface's language, for which Qt's own catalogue is not loaded.
+        box.button(QMessageBox::Yes)->setText(QCoreApplication::translate("UserDialogs", "&Yes"));
+        box.button(QMessageBox::No)->setText(QCoreApplication::translate("UserDialogs", "&No"));
+        return box.exec() == QMessageBox::Yes;
     }
     QString openFileName(QWidget* parent, const QString& caption, const QString& dir,
                          const QString& filter) override

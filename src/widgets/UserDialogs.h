@@ -16,6 +16,8 @@ public:
     virtual void information(QWidget* parent, const QString& title, const QString& text) = 0;
     // A warning box with one Yes button.
     virtual void warning(QWidget* parent, const QString& title, const QString& text) = 0;
+    // A question with Yes and No, No preselected: true for Yes.
+    virtual bool question(QWidget* parent, const QString& title, const QString& text) = 0;
     // QFileDialog::getOpenFileName / getSaveFileName; empty when cancelled.
     virtual QString openFileName(QWidget* parent, const QString& caption, const QString& dir,
                                  const QString& filter) = 0;

@@ -20,6 +20,12 @@ void RecordingDialogs::warning(QWidget* parent, const QString& title, const QStr
     boxes.push_back({Box::Warning, parent, title, text});
 }
 
+bool RecordingDialogs::question(QWidget* parent, const QString& title, const QString& text)
+{
+    questions.push_back({Box::Question, parent, title, text});
+    return questionAnswers.isEmpty() || questionAnswers.takeFirst();
+}
+
 QString RecordingDialogs::openFileName(QWidget*, const QString& caption, const QString&,
                                        const QString& filter)
 {
@@ -45,6 +51,8 @@ QStringList RecordingDialogs::texts() const
 void RecordingDialogs::clear()
 {
     boxes.clear();
+    questions.clear();
     fileCaptions.clear();
     fileFilters.clear();
+    questionAnswers.clear();
 }

@@ -12,26 +12,30 @@
 class RecordingDialogs final : public UserDialogs {
 public:
     struct Box {
-        enum Kind { Information, Warning } kind;
+        enum Kind { Information, Warning, Question } kind;
         QPointer<QWidget> parent;
         QString title;
         QString text;
     };
 
-    RecordingDialogs();   // installs itself
+    RecordingDialogs();            // installs itself
     ~RecordingDialogs() override;  // goes back to the Qt dialogs
 
     void information(QWidget* parent, const QString& title, const QString& text) override;
     void warning(QWidget* parent, const QString& title, const QString& text) override;
+    // Recorded in questions; answered from questionAnswers, Yes when none is queued.
+    bool question(QWidget* parent, const QString& title, const QString& text) override;
     QString openFileName(QWidget* parent, const QString& caption, const QString& dir,
                          const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& dir,
                          const QString& filter) override;
 
-    QVector<Box> boxes;
-    QStringList texts() const;         // the texts of every box, in order
-    QStringList fileAnswers;           // answers for the next file dialogs, first first
-    QStringList fileCaptions;          // captions of the file dialogs asked
-    QStringList fileFilters;           // their filters
+    QVector<Box> boxes;           // messages: information and warning boxes
+    QVector<Box> questions;       // the questions asked, each a Box of kind Question
+    QStringList texts() const;    // the texts of every box, in order
+    QStringList fileAnswers;      // answers for the next file dialogs, first first
+    QList<bool> questionAnswers;  // answers for the next questions, first first
+    QStringList fileCaptions;     // captions of the file dialogs asked
+    QStringList fileFilters;      // their filters
     void clear();
 };

@@ -214,8 +214,32 @@ extended frame MASK&lt;=0x1FFFFFFF</source>
 <context>
     <name>CorvelleRepeater</name>
     <message>
+        <source>%1 / %2 blocks</source>
+        <translation>%1 / %2 块</translation>
+    </message>
+    <message>
+        <source>%1 / %2 blocks, %3 left</source>
+        <translation>%1 / %2 块，剩余 %3</translation>
+    </message>
+    <message>
         <source>About</source>
         <translation>关于</translation>
+    </message>
+    <message>
+        <source>An operation on the device is running. Close the window when it has ended.</source>
+        <translation>设备操作正在进行，请在操作结束后再关闭窗口。</translation>
+    </message>
+    <message>
+        <source>channel %1: %2 is not a valid bit timing.</source>
+        <translation>通道%1：%2 不是有效的位时序。</translation>
+    </message>
+    <message>
+        <source>channel %1: data rate %2 is not a valid bit timing.</source>
+        <translation>通道%1：数据域波特率 %2 不是有效的位时序。</translation>
+    </message>
+    <message>
+        <source>Confirm</source>
+        <translation>确认</translation>
     </message>
     <message>
         <source>Device Info</source>
@@ -226,12 +250,20 @@ extended frame MASK&lt;=0x1FFFFFFF</source>
         <translation>光纤%1波特率:</translation>
     </message>
     <message>
+        <source>Fiber%1: %2 bit/s is outside the rates the device runs (%3 to %4 bit/s).</source>
+        <translation>光纤%1：%2 bit/s 超出设备支持的波特率范围（%3 至 %4 bit/s）。</translation>
+    </message>
+    <message>
         <source>INFO</source>
         <translation>提示</translation>
     </message>
     <message>
         <source>ON/OFF</source>
         <translation>开/关</translation>
+    </message>
+    <message>
+        <source>Restore the defaults of %1? The device&apos;s configuration will be overwritten.</source>
+        <translation>要恢复 %1 的默认配置吗？设备的配置将被覆盖。</translation>
     </message>
     <message>
         <source>TXT(*.txt)</source>
@@ -398,12 +430,28 @@ extended frame MASK&lt;=0x1FFFFFFF</source>
         <translation>传输文件失败</translation>
     </message>
     <message>
+        <source>unknown</source>
+        <translation>未知</translation>
+    </message>
+    <message>
         <source>update file(*.bin)</source>
         <translation>升级文件(*.bin)</translation>
     </message>
     <message>
         <source>update success</source>
         <translation>升级成功</translation>
+    </message>
+    <message>
+        <source>Upgrade the firmware of %1 (now %2) with %3: %4 bytes in %5 blocks? The device&apos;s firmware will be overwritten.</source>
+        <translation>要用 %3（%4 字节，%5 块）升级 %1 的固件（当前为 %2）吗？设备的固件将被覆盖。</translation>
+    </message>
+    <message>
+        <source>Warning: the file name does not end in &quot;.bin&quot;; it may not be a firmware image.</source>
+        <translation>警告：文件名不以“.bin”结尾，可能不是固件镜像。</translation>
+    </message>
+    <message>
+        <source>Write anyway?</source>
+        <translation>仍要写入吗？</translation>
     </message>
     <message>
         <source>write fail</source>
@@ -523,6 +571,17 @@ ensure that the baud rate of the butted fiber channel remains the same.</source>
     <message>
         <source>device info</source>
         <translation>设备信息</translation>
+    </message>
+</context>
+<context>
+    <name>UserDialogs</name>
+    <message>
+        <source>&amp;No</source>
+        <translation>否(&amp;N)</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>是(&amp;Y)</translation>
     </message>
 </context>
 </TS>

@@ -1,0 +1,95 @@
+// How every device and file operation of the main window starts and ends:
+// one at a time, only with a device, with every control that starts another
+// disabled meanwhile; the long ones exchange their reports on a thread of
+// their own while the window goes on serving the window system.
+
+#include "CorvelleRepeater.h"
+
+#include "ui_CorvelleRepeater.h"
+
+#include "ScopedDisable.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QPushButton>
+#include <QTimer>
+
+#include <thread>
+#include <utility>
+
+namespace {
+
+// Queued events run this long before an operation's first exchange, so the
+// disabled buttons are painted.
+constexpr int kEventPassMs = 5;
+// Progress is painted at most this often: about 30 times a second.
+constexpr int kProgressTickMs = 33;
+
+}  // namespace
+
+TransferResult CorvelleRepeater::runOperation(const QString& notConnectedText, EventPass pass,
+                                              const std::function<TransferResult()>& body,
+                                              const QString& successText)
+{
+    if (m_bOperationRunning || !checkConnected(notConnectedText))
+        return TransferResult::failure();
+    m_bOperationRunning = true;
+    TransferResult result = TransferResult::failure();
+    {
+        ScopedDisable lock{ui.m_pushButtonRead,
+                           ui.m_pushButtonWrite,
+                           ui.m_pushButtonDefault,
+                           ui.m_pushButtonSaveToFile,
+                           ui.m_pushButtonReadFromFile,
+                           ui.pushButton_query,
+                           ui.pushButton_update,
+                           ui.pushButton_menu,
+                           findChild<QPushButton*>(QStringLiteral("pushButton_file"))};
+        if (pass == EventPass::Run)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, kEventPassMs);
+        // A removal during the pass has taken the device away.
+        if (pass == EventPass::Skip || checkConnected(notConnectedText)) {
+            m_bDeferDeviceEvents = true;
+            result = body();
+            if (!result.ok && !result.message.isEmpty())
+                showInfo(result.message.translated());
+            else if (result.ok && !successText.isEmpty())
+                showInfo(successText);
+        }
+    }
+    m_bOperationRunning = false;
+    m_bDeferDeviceEvents = false;
+    for (const std::function<void()>& call : std::exchange(m_deferred, {}))
+        QMetaObject::invokeMethod(
+            this, [this, call] { whenIdle(call); }, Qt::QueuedConnection);
+    return result;
+}
+
+void CorvelleRepeater::serveEventsWhile(const std::function<void()>& work, const std::function<void()>& tick)
+{
+    QTimer ticker;
+    if (tick) {
+        connect(&ticker, &QTimer::timeout, this, tick);
+        ticker.start(kProgressTickMs);
+    }
+    // The end of the work is posted to this thread, which wakes the loop.
+    bool done = false;
+    QObject receiver;
+    std::thread worker([&] {
+        work();
+        QMetaObject::invokeMethod(
+            &receiver, [&done] { done = true; }, Qt::QueuedConnection);
+    });
+    // Not a QEventLoop: a quit() meanwhile must not leave before the work has ended.
+    while (!done)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    worker.join();
+}
+
+void CorvelleRepeater::whenIdle(const std::function<void()>& call)
+{
+    if (m_bDeferDeviceEvents)
+        m_deferred << call;
+    else
+        call();
+}
