@@ -281,6 +281,15 @@ int reportDifferences(const Options& o, const QVector<config::Difference>& list)
     return list.isEmpty() ? kDone : kDifferent;
 }
 
+// False, after saying why, when the write would refuse the configuration.
+bool checked(const Options& o, config::Configuration configuration, const config::Shape& shape)
+{
+    const UserMessage refusal = config::ConfigurationTransfer(configuration, shape).check();
+    if (!refusal.isEmpty())
+        complain(QStringLiteral("%1: %2").arg(o.operand, refusal.translated()));
+    return refusal.isEmpty();
+}
+
 int writeFile(const Options& o, Connection& c)
 {
     QByteArray text;
@@ -298,22 +307,19 @@ int writeFile(const Options& o, Connection& c)
                      .arg(c.shape.family));
         return kBadUsage;
     }
-    // What the window holds when the file is opened: the configuration it read at connection.
+    // The file's channels are checked before anything, the device's own fibres and routes included, is read.
     config::Configuration current = config::defaultConfiguration(c.shape);
+    if (!checked(o, config::openedConfiguration(current, read.configuration, c.shape), c.shape))
+        return kBadUsage;
+    // What the window holds when the file is opened: the configuration it read at connection.
     if (!setsEverything(read.configuration, c.shape)) {
         const TransferResult result = readConfiguration(c, &current);
         if (!result.ok)
             return deviceFailure(c, failureText(result, "read fail"));
     }
     config::Configuration written = config::openedConfiguration(current, read.configuration, c.shape);
-    {
-        config::ConfigurationTransfer transfer(written, c.shape);
-        const UserMessage refusal = transfer.check();
-        if (!refusal.isEmpty()) {
-            complain(QStringLiteral("%1: %2").arg(o.operand, refusal.translated()));
-            return kBadUsage;
-        }
-    }
+    if (!checked(o, written, c.shape))
+        return kBadUsage;
     const TransferResult result = writeConfiguration(c, written);
     if (!result.ok)
         return deviceFailure(c, failureText(result, "write fail"));

@@ -366,6 +366,9 @@ UserMessage ConfigurationTransfer::channelProblem(int i)
         return message;
     if (c->mode < 0 || (c->mode == 1 && c->fd < 0))
         return {"CANParamWidget", "channel %1: choose the mode and the FD standard", {QString::number(number)}};
+    // The device cannot be told "no filter".
+    if (c->filters.isEmpty())
+        return {"CANParamWidget", "channel %1: a CAN FD channel needs at least one filter row", {QString::number(number)}};
     return can::filterCommands(c->filters, number).message;
 }
 
