@@ -59,31 +59,36 @@ int main()
 {
     QTemporaryDir dir;
     const QString latency = QString::number(kLatencyMs);
-    std::printf("%-12s %-16s %8s %10s %12s %10s\n", "device", "command", "answers", "wall ms", "beyond info", "overhead");
+    std::printf("%-12s %-16s %8s %10s %12s %10s\n", "device", "command", "answers", "wall ms", "beyond info",
+                "overhead");
     double worst = 0;
     double infoExtra = 0;
     for (const char* device : {"2:Vantor-D5", "1:Vantor-B8"}) {
-        const QStringList common{QStringLiteral("--simulate"), QLatin1String(device), QStringLiteral("--sim-latency"),
-                                 latency};
+        const QStringList common{QStringLiteral("--simulate"), QLatin1String(device),
+                                 QStringLiteral("--sim-latency"), latency};
         const Timing info = timeCli(dir, common + QStringList{QStringLiteral("info")});
         const double infoBeyond = info.ms - info.answers * kLatencyMs;
         infoExtra = std::max(infoExtra, infoBeyond);
-        std::printf("%-12s %-16s %8d %10.1f %12s %9.1f ms\n", device, "info", info.answers, info.ms, "-", infoBeyond);
+        std::printf("%-12s %-16s %8d %10.1f %12s %9.1f ms\n", device, "info", info.answers, info.ms, "-",
+                    infoBeyond);
         const QString file = dir.filePath(QStringLiteral("golden.txt"));
-        const Timing read = timeCli(dir, common + QStringList{QStringLiteral("read"), QStringLiteral("-o"), file});
+        const Timing read =
+            timeCli(dir, common + QStringList{QStringLiteral("read"), QStringLiteral("-o"), file});
         const Timing write =
             timeCli(dir, common + QStringList{QStringLiteral("write"), file, QStringLiteral("--verify")});
-        for (const auto& [name, t] : {std::pair<const char*, Timing>{"read", read}, {"write --verify", write}}) {
+        for (const auto& [name, t] :
+             {std::pair<const char*, Timing>{"read", read}, {"write --verify", write}}) {
             const double bound = (t.answers - info.answers) * kLatencyMs;
             const double beyond = t.ms - info.ms;
             const double overhead = bound > 0 ? 100.0 * (beyond - bound) / bound : 0;
             worst = std::max(worst, overhead);
-            std::printf("%-12s %-16s %8d %10.1f %12.1f %9.1f %%%s\n", device, name, t.answers, t.ms, beyond, overhead,
-                        t.ok ? "" : "  FAILED");
+            std::printf("%-12s %-16s %8d %10.1f %12.1f %9.1f %%%s\n", device, name, t.answers, t.ms, beyond,
+                        overhead, t.ok ? "" : "  FAILED");
         }
     }
-    std::printf("corvelle-cli: transfers within %.1f %% of the device-bound minimum beyond start-up; "
-                "info %.1f ms beyond its exchanges\n",
-                worst, infoExtra);
+    std::printf(
+        "corvelle-cli: transfers within %.1f %% of the device-bound minimum beyond start-up; "
+        "info %.1f ms beyond its exchanges\n",
+        worst, infoExtra);
     return 0;
 }

@@ -126,8 +126,9 @@ void CorvelleRepeater::writeConfigFile(const QString& caption, const QString& fa
     // has nothing left to save.
     if (!checkConnected(tr("device not connect")))
         return;
-    const QByteArray text = config::fileText(
-        configurationOf(editorsOf(ui, m_pSignalMapper, m_nCAN, m_nFiberOptic, drive_type)), drive_type == protocol::kFamily2);
+    const QByteArray text =
+        config::fileText(configurationOf(editorsOf(ui, m_pSignalMapper, m_nCAN, m_nFiberOptic, drive_type)),
+                         drive_type == protocol::kFamily2);
 
     // Written beside the old file and renamed over it only when complete.
     QSaveFile file(name);
@@ -159,8 +160,8 @@ void CorvelleRepeater::loadConfigFile(const QString& fileName)
         return;
     }
     // One byte more than the model takes tells it the file is too large.
-    const config::FileReadResult parsed = config::readFileText(file.read(configfile::kMaxFileSize + 1),
-                                                               drive_type == protocol::kFamily2, m_nCAN + m_nFiberOptic);
+    const config::FileReadResult parsed = config::readFileText(
+        file.read(configfile::kMaxFileSize + 1), drive_type == protocol::kFamily2, m_nCAN + m_nFiberOptic);
     file.close();
     if (!parsed.ok) {
         userDialogs().warning(this, tr("INFO"), tr("parse conf file fail") + parsed.parserError);
@@ -173,6 +174,7 @@ void CorvelleRepeater::loadConfigFile(const QString& fileName)
 
     removeCanTabs();
     buildCanTabs(m_nCAN);
-    applyConfiguration(editorsOf(ui, m_pSignalMapper, m_nCAN, m_nFiberOptic, drive_type), parsed.configuration);
+    applyConfiguration(editorsOf(ui, m_pSignalMapper, m_nCAN, m_nFiberOptic, drive_type),
+                       parsed.configuration);
     showInfo(tr("read finish"));
 }

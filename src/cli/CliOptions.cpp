@@ -4,8 +4,8 @@ namespace cli {
 
 namespace {
 
-const QStringList kCommands{QStringLiteral("list"),     QStringLiteral("info"),     QStringLiteral("read"),
-                            QStringLiteral("write"),    QStringLiteral("defaults"), QStringLiteral("firmware"),
+const QStringList kCommands{QStringLiteral("list"),   QStringLiteral("info"),     QStringLiteral("read"),
+                            QStringLiteral("write"),  QStringLiteral("defaults"), QStringLiteral("firmware"),
                             QStringLiteral("upgrade")};
 
 bool takesOperand(const QString& command)

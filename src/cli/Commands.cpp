@@ -67,7 +67,8 @@ QVector<Attached> attachedDevices()
 {
     QVector<Attached> list;
     for (int family : {protocol::kFamily1, protocol::kFamily2}) {
-        const protocol::UsbIds ids = family == protocol::kFamily1 ? protocol::kFamily1Ids : protocol::kFamily2Ids;
+        const protocol::UsbIds ids =
+            family == protocol::kFamily1 ? protocol::kFamily1Ids : protocol::kFamily2Ids;
         if (!hidBackend().paths)
             continue;
         for (const std::string& path : hidBackend().paths(ids.vendor, ids.product))
@@ -179,7 +180,8 @@ int listDevices(const Options& o)
                                  {QStringLiteral("model"), model},
                                  {QStringLiteral("path"), path}};
         } else {
-            print(QStringLiteral("%1  family %2  %3  %4\n").arg(idsText(a.ids)).arg(a.family).arg(model, path));
+            print(
+                QStringLiteral("%1  family %2  %3  %4\n").arg(idsText(a.ids)).arg(a.family).arg(model, path));
         }
     }
     if (o.json)
@@ -352,8 +354,9 @@ bool confirmed(const Options& o, const Connection& c, const QString& question)
 int restoreDefaults(const Options& o, Connection& c)
 {
     const DeviceIdentity& id = c.found.identity;
-    const QString question = QStringLiteral("Restore the defaults of %1 (board %2)? The device's configuration will "
-                                            "be overwritten.")
+    const QString question = QStringLiteral(
+                                 "Restore the defaults of %1 (board %2)? The device's configuration will "
+                                 "be overwritten.")
                                  .arg(id.strDevType, id.strCardNum);
     if (!confirmed(o, c, question))
         return kBadUsage;
@@ -443,7 +446,8 @@ int run(const Options& o)
         return listDevices(o);
     if (o.command == QLatin1String("upgrade") && !o.force &&
         !o.operand.endsWith(QLatin1String(".bin"), Qt::CaseInsensitive)) {
-        complain(QStringLiteral("%1: the name does not end in \".bin\"; add --force to flash it anyway").arg(o.operand));
+        complain(QStringLiteral("%1: the name does not end in \".bin\"; add --force to flash it anyway")
+                     .arg(o.operand));
         return kBadUsage;
     }
     if (o.command == QLatin1String("write")) {

@@ -25,7 +25,8 @@ int main(int argc, char* argv[])
         return cli::kDone;
     }
     if (!options.error.isEmpty()) {
-        std::fprintf(stderr, "corvelle-cli: %s\nTry \"corvelle-cli --help\".\n", options.error.toUtf8().constData());
+        std::fprintf(stderr, "corvelle-cli: %s\nTry \"corvelle-cli --help\".\n",
+                     options.error.toUtf8().constData());
         return cli::kBadUsage;
     }
     sim::SimulateChoice choice;

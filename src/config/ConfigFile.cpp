@@ -30,9 +30,10 @@ ParseResult parse(const QByteArray& text)
     const QJsonDocument doc = QJsonDocument::fromJson(text, &error);
     if (doc.isNull() || error.error != QJsonParseError::NoError) {
         result.parserError = error.errorString();
-        result.problem = text.trimmed().isEmpty()
-                             ? QStringLiteral("empty")
-                             : QStringLiteral("not JSON: %1 at offset %2").arg(error.errorString()).arg(error.offset);
+        result.problem =
+            text.trimmed().isEmpty()
+                ? QStringLiteral("empty")
+                : QStringLiteral("not JSON: %1 at offset %2").arg(error.errorString()).arg(error.offset);
         return result;
     }
     if (!doc.isObject()) {
@@ -43,11 +44,14 @@ ParseResult parse(const QByteArray& text)
     const QJsonValue channels = root.value(kCanParam);
     const QJsonValue fibre = root.value(kFiberParam);
     const QJsonValue route = root.value(kRoute);
-    const char* wrong = !channels.isArray() ? kCanParam : !fibre.isObject() ? kFiberParam : !route.isArray() ? kRoute : nullptr;
+    const char* wrong = !channels.isArray() ? kCanParam
+                        : !fibre.isObject() ? kFiberParam
+                        : !route.isArray()  ? kRoute
+                                            : nullptr;
     if (wrong) {
         result.problem = QStringLiteral("member \"%1\" is missing or not %2")
-                             .arg(QLatin1String(wrong),
-                                  wrong == kFiberParam ? QStringLiteral("an object") : QStringLiteral("an array"));
+                             .arg(QLatin1String(wrong), wrong == kFiberParam ? QStringLiteral("an object")
+                                                                             : QStringLiteral("an array"));
         return result;
     }
 

@@ -15,10 +15,10 @@ namespace {
 
 // Hardware types above this one can run their channels in CAN FD mode.
 constexpr int kLastClassicOnlyHardwareType = 0x12;
-constexpr int kKindCount = 2;          // both families: two frame kinds / work modes
-constexpr int kClassicModeCount = 2;   // 16 and 32 bit
-constexpr int kCanFdFilterModes = 3;   // range, clear, mask
-constexpr int kFdStandardCount = 2;    // ISO, UN-ISO
+constexpr int kKindCount = 2;         // both families: two frame kinds / work modes
+constexpr int kClassicModeCount = 2;  // 16 and 32 bit
+constexpr int kCanFdFilterModes = 3;  // range, clear, mask
+constexpr int kFdStandardCount = 2;   // ISO, UN-ISO
 const QString kEmptyRegister = QStringLiteral("00 00 00 00");
 
 int indexIn(int index, int count)
@@ -64,8 +64,8 @@ QString family1RateText(int index)
 
 quint8 family1Code(const QString& text, const Shape& shape)
 {
-    const int index = indexIn(configfile::family1BaudIndex(text),
-                              fibre::family1RateCount(shape.nCAN, shape.nFiberOptic));
+    const int index =
+        indexIn(configfile::family1BaudIndex(text), fibre::family1RateCount(shape.nCAN, shape.nFiberOptic));
     return index < 0 ? 0 : fibre::kFamily1Rates[index].code;
 }
 
@@ -87,7 +87,8 @@ QString filterText(const can::FilterRow& row)
 
 bool sameRow(const can::FilterRow& a, const can::FilterRow& b)
 {
-    return a.kind == b.kind && a.mode == b.mode && can::filterTextToBytes(a.idText) == can::filterTextToBytes(b.idText) &&
+    return a.kind == b.kind && a.mode == b.mode &&
+           can::filterTextToBytes(a.idText) == can::filterTextToBytes(b.idText) &&
            can::filterTextToBytes(a.maskText) == can::filterTextToBytes(b.maskText);
 }
 
@@ -108,8 +109,9 @@ QByteArray fileText(const Configuration& configuration, bool canFd)
         QJsonArray filters;
         for (const can::FilterRow& row : c.filters)
             filters << filterText(row);
-        QJsonObject channel = canFd ? configfile::canFdChannel(c.rateText, c.dataRateText, c.mode, c.fd, filters)
-                                    : configfile::classicChannel(c.rateText, filters);
+        QJsonObject channel =
+            canFd ? configfile::canFdChannel(c.rateText, c.dataRateText, c.mode, c.fd, filters)
+                  : configfile::classicChannel(c.rateText, filters);
         channel.insert(QLatin1String(configfile::kChannelId), i + 1);
         channels << channel;
     }
@@ -182,8 +184,10 @@ Configuration openedConfiguration(const Configuration& current, const Configurat
         const CanChannel& given = file.channels.at(i);
         CanChannel& c = result.channels[i];
         if (shape.canFd()) {
-            c.rateText = shownRate(can::RateList::Arbitration, can::rateTextToBytes(given.rateText), given.rateText);
-            c.dataRateText = shownRate(can::RateList::Data, can::rateTextToBytes(given.dataRateText), given.dataRateText);
+            c.rateText =
+                shownRate(can::RateList::Arbitration, can::rateTextToBytes(given.rateText), given.rateText);
+            c.dataRateText =
+                shownRate(can::RateList::Data, can::rateTextToBytes(given.dataRateText), given.dataRateText);
             c.fd = indexIn(given.fd, kFdStandardCount);
             c.mode = indexIn(given.mode, shape.modeCount);
         } else {
@@ -192,7 +196,8 @@ Configuration openedConfiguration(const Configuration& current, const Configurat
         for (const can::FilterRow& row : given.filters)
             c.filters.push_back(shownRow(row, shape.canFd()));
     }
-    for (int i = 0; i < file.fibreRates.size() && i < shape.nFiberOptic && i < result.fibreRates.size(); ++i) {
+    for (int i = 0; i < file.fibreRates.size() && i < shape.nFiberOptic && i < result.fibreRates.size();
+         ++i) {
         const QString& text = file.fibreRates.at(i);
         if (!shape.canFd()) {
             const int index = configfile::family1BaudIndex(text);
@@ -225,7 +230,8 @@ Configuration family1Defaults(const Shape& shape)
     return c;
 }
 
-QVector<Difference> differences(const Configuration& written, const Configuration& readBack, const Shape& shape)
+QVector<Difference> differences(const Configuration& written, const Configuration& readBack,
+                                const Shape& shape)
 {
     QVector<Difference> list;
     auto differ = [&list](const QString& where, const QString& field, const QString& a, const QString& b) {
@@ -240,7 +246,8 @@ QVector<Difference> differences(const Configuration& written, const Configuratio
             differ(where, QLatin1String(rateKey), a.rateText, b.rateText);
         if (shape.canFd()) {
             if (a.mode != b.mode)
-                differ(where, QLatin1String(configfile::kMode), QString::number(a.mode), QString::number(b.mode));
+                differ(where, QLatin1String(configfile::kMode), QString::number(a.mode),
+                       QString::number(b.mode));
             // The data phase and the FD standard are sent only in mode "CANFD".
             if (a.mode == 1 && a.fd != b.fd)
                 differ(where, QLatin1String(configfile::kFd), QString::number(a.fd), QString::number(b.fd));
@@ -251,18 +258,22 @@ QVector<Difference> differences(const Configuration& written, const Configuratio
             const QString wa = r < a.filters.size() ? filterText(a.filters.at(r)) : QString();
             const QString rb = r < b.filters.size() ? filterText(b.filters.at(r)) : QString();
             if (r >= a.filters.size() || r >= b.filters.size() || !sameRow(a.filters.at(r), b.filters.at(r)))
-                differ(where, QStringLiteral("%1[%2]").arg(QLatin1String(configfile::kDataList)).arg(r), wa, rb);
+                differ(where, QStringLiteral("%1[%2]").arg(QLatin1String(configfile::kDataList)).arg(r), wa,
+                       rb);
         }
     }
-    for (int i = 0; i < shape.nFiberOptic && i < written.fibreRates.size() && i < readBack.fibreRates.size(); ++i) {
+    for (int i = 0; i < shape.nFiberOptic && i < written.fibreRates.size() && i < readBack.fibreRates.size();
+         ++i) {
         if (written.fibreRates.at(i) != readBack.fibreRates.at(i))
-            differ(QStringLiteral("Fiber%1").arg(i + 1), QLatin1String(configfile::kBaud), written.fibreRates.at(i),
-                   readBack.fibreRates.at(i));
+            differ(QStringLiteral("Fiber%1").arg(i + 1), QLatin1String(configfile::kBaud),
+                   written.fibreRates.at(i), readBack.fibreRates.at(i));
     }
-    for (int p = 0; p < shape.ports().count() && p < written.routes.size() && p < readBack.routes.size(); ++p) {
+    for (int p = 0; p < shape.ports().count() && p < written.routes.size() && p < readBack.routes.size();
+         ++p) {
         if (written.routes.at(p) != readBack.routes.at(p))
             differ(QStringLiteral("Port%1").arg(p + 1), QLatin1String(configfile::kRoute),
-                   configfile::routeString(written.routes.at(p)), configfile::routeString(readBack.routes.at(p)));
+                   configfile::routeString(written.routes.at(p)),
+                   configfile::routeString(readBack.routes.at(p)));
     }
     return list;
 }
@@ -345,8 +356,9 @@ void ConfigurationTransfer::setFibreBaud(int fibreIndex, const QByteArray& baud)
     if (fibreIndex < 0 || fibreIndex >= m_configuration.fibreRates.size())
         return;
     const fibre::Family2Selection s = fibre::family2SelectionForRate(fibre::rateFromBytes(baud));
-    m_configuration.fibreRates[fibreIndex] =
-        s.index == fibre::kFamily2CustomIndex ? s.customText : QString::fromLatin1(fibre::kFamily2Rates[s.index]);
+    m_configuration.fibreRates[fibreIndex] = s.index == fibre::kFamily2CustomIndex
+                                                 ? s.customText
+                                                 : QString::fromLatin1(fibre::kFamily2Rates[s.index]);
 }
 
 UserMessage ConfigurationTransfer::channelProblem(int i)
@@ -356,19 +368,23 @@ UserMessage ConfigurationTransfer::channelProblem(int i)
         return {};
     const int number = i + 1;
     using can::RateField;
-    UserMessage message = can::checkRateText(c->rateText, number,
-                                             m_shape.canFd() ? RateField::ArbitrationRate : RateField::BitRate);
+    UserMessage message = can::checkRateText(
+        c->rateText, number, m_shape.canFd() ? RateField::ArbitrationRate : RateField::BitRate);
     if (!message.isEmpty())
         return message;
     if (!m_shape.canFd())
         return can::filterBankCommands(c->filters, number).message;
-    if (c->mode == 1 && !(message = can::checkRateText(c->dataRateText, number, RateField::DataRate)).isEmpty())
+    if (c->mode == 1 &&
+        !(message = can::checkRateText(c->dataRateText, number, RateField::DataRate)).isEmpty())
         return message;
     if (c->mode < 0 || (c->mode == 1 && c->fd < 0))
-        return {"CANParamWidget", "channel %1: choose the mode and the FD standard", {QString::number(number)}};
+        return {
+            "CANParamWidget", "channel %1: choose the mode and the FD standard", {QString::number(number)}};
     // The device cannot be told "no filter".
     if (c->filters.isEmpty())
-        return {"CANParamWidget", "channel %1: a CAN FD channel needs at least one filter row", {QString::number(number)}};
+        return {"CANParamWidget",
+                "channel %1: a CAN FD channel needs at least one filter row",
+                {QString::number(number)}};
     return can::filterCommands(c->filters, number).message;
 }
 
@@ -377,7 +393,8 @@ UserMessage ConfigurationTransfer::check()
     if (m_shape.canFd()) {
         for (int i = 0; i < m_shape.nFiberOptic; ++i) {
             if (fibre::rateFromBytes(fibreBaudBytes(i)) == 0)
-                return {"CorvelleRepeater", "Fiber%1: enter a baud rate from 1 to %2",
+                return {"CorvelleRepeater",
+                        "Fiber%1: enter a baud rate from 1 to %2",
                         {QString::number(i + 1), QString::number(fibre::kMaxRate)}};
         }
     }
@@ -389,7 +406,8 @@ UserMessage ConfigurationTransfer::check()
     return {};
 }
 
-bool ConfigurationTransfer::channelRequests(int number, QByteArray* timingRequest, QList<QByteArray>* bankRequests)
+bool ConfigurationTransfer::channelRequests(int number, QByteArray* timingRequest,
+                                            QList<QByteArray>* bankRequests)
 {
     CanChannel* c = channel(number - 1);
     if (!c || !(m_refusal = channelProblem(number - 1)).isEmpty())
@@ -403,7 +421,9 @@ QByteArray ConfigurationTransfer::fibreRequest()
 {
     QByteArray codes;
     for (int i = 0; i < m_shape.nFiberOptic; ++i)
-        codes += char(i < m_configuration.fibreRates.size() ? family1Code(m_configuration.fibreRates.at(i), m_shape) : 0);
+        codes += char(i < m_configuration.fibreRates.size()
+                          ? family1Code(m_configuration.fibreRates.at(i), m_shape)
+                          : 0);
     return fibre::family1FibreRequest(codes);
 }
 
@@ -441,8 +461,9 @@ QByteArray ConfigurationTransfer::fibreBaudBytes(int fibreIndex)
 
 QByteArray ConfigurationTransfer::routeWord(int source)
 {
-    const route::Row row = source >= 0 && source < m_configuration.routes.size() ? m_configuration.routes.at(source)
-                                                                                  : route::Row();
+    const route::Row row = source >= 0 && source < m_configuration.routes.size()
+                               ? m_configuration.routes.at(source)
+                               : route::Row();
     return route::family2RouteBytes(row, m_shape.ports());
 }
 

@@ -57,7 +57,7 @@ QByteArray fileText(const Configuration& configuration, bool canFd);
 
 struct FileReadResult {
     bool ok = false;
-    QString error;  // in English: what is wrong and where (offset or member)
+    QString error;        // in English: what is wrong and where (offset or member)
     QString parserError;  // the JSON parser's own description, as the window shows it
     // The channels carry the other family's rate members and none of this one's.
     bool otherFamily = false;
@@ -105,7 +105,8 @@ public:
     void decodeFilterBanks(int channel, const QList<QByteArray>& records) override;
     void setFibreCode(int fibre, quint8 code) override;
     void decodeRouteBytes(const QByteArray& answer) override;
-    void setFDConfig(int channel, int mode, int fd, const QByteArray& arbitration, const QByteArray& data) override;
+    void setFDConfig(int channel, int mode, int fd, const QByteArray& arbitration,
+                     const QByteArray& data) override;
     void setRouteWord(int source, const QByteArray& word) override;
     void decodeFilterRecords(int channel, const QList<QByteArray>& records) override;
     void setFibreBaud(int fibre, const QByteArray& baud) override;

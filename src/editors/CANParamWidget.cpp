@@ -368,7 +368,8 @@ config::CanChannel CANParamWidget::channelConfig() const
 void CANParamWidget::loadChannelConfig(const config::CanChannel& channel)
 {
     if (isCanFd()) {
-        selectRateText(ui->comboBoxBautRate, ui->lineEditBautRate, can::RateList::Arbitration, channel.rateText);
+        selectRateText(ui->comboBoxBautRate, ui->lineEditBautRate, can::RateList::Arbitration,
+                       channel.rateText);
         selectRateText(ui->comboBoxdatarate, ui->lineEditdatarate, can::RateList::Data, channel.dataRateText);
         ui->comboBoxFD->setCurrentIndex(channel.fd);
         ui->comboBoxMode->setCurrentIndex(channel.mode);

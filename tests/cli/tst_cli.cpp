@@ -29,7 +29,7 @@ namespace {
 
 struct Run {
     int code = -1;
-    QString output;  // standard output and standard error
+    QString output;        // standard output and standard error
     QStringList requests;  // as lower-case hexadecimal, from the device's trace
     QStringList trace;
 };
@@ -105,8 +105,9 @@ void CliTest::readGivesTheWindowsSavedFile()
 {
     QFETCH(int, family);
     QFETCH(QString, model);
-    const Run run = runCli(m_dir.path(), {QStringLiteral("--simulate"), QStringLiteral("%1:%2").arg(family).arg(model),
-                                          QStringLiteral("read"), QStringLiteral("-o"), QStringLiteral("cli.json")});
+    const Run run =
+        runCli(m_dir.path(), {QStringLiteral("--simulate"), QStringLiteral("%1:%2").arg(family).arg(model),
+                              QStringLiteral("read"), QStringLiteral("-o"), QStringLiteral("cli.json")});
     QCOMPARE(run.code, 0);
 
     plug(family, model.toLatin1().constData());
@@ -151,8 +152,9 @@ void CliTest::writeSendsTheWindowsRequests()
         put(file, text);
     }
     // The partial file's fibre rate "03" reads back as "3" on family 2: no verify there.
-    const Run run = runCli(m_dir.path(), QStringList{QStringLiteral("--simulate"), device, QStringLiteral("write"), file} +
-                                             (partial ? QStringList() : QStringList{QStringLiteral("--verify")}));
+    const Run run = runCli(m_dir.path(),
+                           QStringList{QStringLiteral("--simulate"), device, QStringLiteral("write"), file} +
+                               (partial ? QStringList() : QStringList{QStringLiteral("--verify")}));
     QCOMPARE(run.code, 0);
 
     sim::VirtualDevice& virtualDevice = plug(family, model.toLatin1().constData());
@@ -179,8 +181,8 @@ void CliTest::refusalsEndWithTheirExitCode_data()
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("message");
 
-    const QStringList write{QStringLiteral("--simulate"), QStringLiteral("2:Vantor-D5"), QStringLiteral("write"),
-                            QStringLiteral("f.json")};
+    const QStringList write{QStringLiteral("--simulate"), QStringLiteral("2:Vantor-D5"),
+                            QStringLiteral("write"), QStringLiteral("f.json")};
     QTest::newRow("missing file") << QStringList{QStringLiteral("--simulate"), QStringLiteral("2:Vantor-D5"),
                                                  QStringLiteral("write"), QStringLiteral("none.json")}
                                   << QByteArray() << QString() << 2 << "none.json: No such file or directory";
@@ -189,38 +191,41 @@ void CliTest::refusalsEndWithTheirExitCode_data()
                                << "f.json: not JSON: unterminated array at offset 14";
     QTest::newRow("not JSON") << write << QByteArray("CANParam=1") << QString() << 2
                               << "f.json: not JSON: illegal value at offset 1";
-    QTest::newRow("no route") << write << QByteArray(R"({"CANParam": [], "FiberParam": {}})") << QString() << 2
-                              << "f.json: member \"Route\" is missing or not an array";
+    QTest::newRow("no route") << write << QByteArray(R"({"CANParam": [], "FiberParam": {}})") << QString()
+                              << 2 << "f.json: member \"Route\" is missing or not an array";
     QTest::newRow("family-1 file")
         << write << QByteArray(R"({"CANParam": [{"BaudRate": "0x001C00E0"}], "FiberParam": {}, "Route": []})")
         << QString() << 2 << "f.json: a configuration of a family-1 device; this device is of family 2";
     QTest::newRow("oversized") << write << QByteArray(16 * 1024 * 1024 + 1, ' ') << QString() << 2
                                << "f.json: larger than 16777216 bytes";
-    QTest::newRow("bad rate") << write
-                              << QByteArray(R"({"CANParam": [{"ArbitrateRate": "0x123"}], "FiberParam": {}, "Route": []})")
-                              << QString() << 2 << "f.json: channel 1";
-    QTest::newRow("unknown option") << QStringList{QStringLiteral("info"), QStringLiteral("--colour")} << QByteArray()
-                                    << QString() << 2 << "unknown option \"--colour\"";
-    QTest::newRow("no such device") << QStringList{QStringLiteral("--simulate"), QStringLiteral("1:Vantor-A2"),
-                                                   QStringLiteral("--device"), QStringLiteral("/dev/hidraw9"),
-                                                   QStringLiteral("info")}
+    QTest::newRow("bad rate")
+        << write << QByteArray(R"({"CANParam": [{"ArbitrateRate": "0x123"}], "FiberParam": {}, "Route": []})")
+        << QString() << 2 << "f.json: channel 1";
+    QTest::newRow("unknown option") << QStringList{QStringLiteral("info"), QStringLiteral("--colour")}
+                                    << QByteArray() << QString() << 2 << "unknown option \"--colour\"";
+    QTest::newRow("no such device") << QStringList{QStringLiteral("--simulate"),
+                                                   QStringLiteral("1:Vantor-A2"), QStringLiteral("--device"),
+                                                   QStringLiteral("/dev/hidraw9"), QStringLiteral("info")}
                                     << QByteArray() << QString() << 4 << "no device at \"/dev/hidraw9\"";
     // A whole file, so nothing is read first: the search's four exchanges and
     // two of the write's requests, then the device is gone.
     QTest::newRow("unplugged while writing")
         << QStringList{QStringLiteral("--simulate"), QStringLiteral("1:Vantor-A2"), QStringLiteral("write"),
                        QStringLiteral("f.json")}
-        << QByteArray(R"({"CANParam": [], "FiberParam": {"Baud": ["0b"]}, "Route": ["0 1 1 ", "1 0 1 ", "1 1 0 "]})")
+        << QByteArray(
+               R"({"CANParam": [], "FiberParam": {"Baud": ["0b"]}, "Route": ["0 1 1 ", "1 0 1 ", "1 1 0 "]})")
         << QStringLiteral("6") << 1 << "(the device is no longer attached)";
     // The device keeps standard-frame records before extended ones, so the
     // rows come back in the other order.
     QTest::newRow("verify difference")
         << QStringList{QStringLiteral("--simulate"), QStringLiteral("2:Vantor-D5"), QStringLiteral("write"),
                        QStringLiteral("f.json"), QStringLiteral("--verify")}
-        << QByteArray(R"({"CANParam": [{"ArbitrateRate": "0x00070A02", "DataList": ["1, 0, 00 00 00 10, 00 00 00 20",
+        << QByteArray(
+               R"({"CANParam": [{"ArbitrateRate": "0x00070A02", "DataList": ["1, 0, 00 00 00 10, 00 00 00 20",
             "0, 0, 00 00 00 01, 00 00 00 02"]}, {"ArbitrateRate": "0x00070A02", "DataList": ["0, 0, 00 00 00 01, 00 00 00 02"]}],
             "FiberParam": {"Baud": []}, "Route": []})")
-        << QString() << 3 << "CAN1\tDataList[0]\t1, 0, 00 00 00 10, 00 00 00 20\t0, 0, 00 00 00 01, 00 00 00 02";
+        << QString() << 3
+        << "CAN1\tDataList[0]\t1, 0, 00 00 00 10, 00 00 00 20\t0, 0, 00 00 00 01, 00 00 00 02";
 }
 
 void CliTest::refusalsEndWithTheirExitCode()
