@@ -225,8 +225,9 @@ int readToFile(const Options& o, Connection& c)
         std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
         return kDone;
     }
+    // Text mode, as the window saves: the same bytes on every system.
     QSaveFile file(o.output);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || file.write(text) != text.size() || !file.commit()) {
         complain(QStringLiteral("%1: %2").arg(o.output, file.errorString()));
         return kBadUsage;
     }
@@ -237,7 +238,7 @@ int readToFile(const Options& o, Connection& c)
 bool readTextFile(const QString& name, QByteArray* text)
 {
     QFile file(name);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         complain(QStringLiteral("%1: %2").arg(name, file.errorString()));
         return false;
     }
