@@ -110,23 +110,24 @@ int main()
     const double floor = bareFloorPerAnswer(500);
     std::printf("bare loop: %.3f ms per answer at %d ms latency (%.1f %% over)\n\n", floor, kLatencyMs,
                 100.0 * (floor - kLatencyMs) / kLatencyMs);
-    std::printf("%-12s %-15s %7s %9s %9s %8s %10s %8s %9s\n", "device", "command", "answers", "wall ms", "minimum",
-                "over %", "over floor", "cpu ms", "cpu at 0");
+    std::printf("%-12s %-15s %7s %9s %9s %8s %10s %8s %9s\n", "device", "command", "answers", "wall ms",
+                "minimum", "over %", "over floor", "cpu ms", "cpu at 0");
     double worstFloor = 0;
     double worstCpu = 0;
     double infoExtra = 0;
     for (const char* device : {"2:Vantor-D5", "1:Vantor-B8"}) {
-        const QStringList common{QStringLiteral("--simulate"), QLatin1String(device), QStringLiteral("--sim-latency"),
-                                 QString::number(kLatencyMs)};
+        const QStringList common{QStringLiteral("--simulate"), QLatin1String(device),
+                                 QStringLiteral("--sim-latency"), QString::number(kLatencyMs)};
         const QStringList instant{QStringLiteral("--simulate"), QLatin1String(device)};
         const QString file = dir.filePath(QStringLiteral("golden.txt"));
         const Timing info = timeCli(dir, common + QStringList{QStringLiteral("info")});
         const Timing info0 = timeCli(dir, instant + QStringList{QStringLiteral("info")});
         infoExtra = std::max(infoExtra, info.ms - info.answers * kLatencyMs);
-        std::printf("%-12s %-15s %7d %9.1f %9.1f %8s %10s %8.1f %9.1f   start to exit: %.1f ms beyond its "
-                    "exchanges\n",
-                    device, "info", info.answers, info.ms, double(info.answers * kLatencyMs), "-", "-", info.cpuMs,
-                    info0.cpuMs, info.ms - info.answers * kLatencyMs);
+        std::printf(
+            "%-12s %-15s %7d %9.1f %9.1f %8s %10s %8.1f %9.1f   start to exit: %.1f ms beyond its "
+            "exchanges\n",
+            device, "info", info.answers, info.ms, double(info.answers * kLatencyMs), "-", "-", info.cpuMs,
+            info0.cpuMs, info.ms - info.answers * kLatencyMs);
         const QStringList commands[] = {{QStringLiteral("read"), QStringLiteral("-o"), file},
                                         {QStringLiteral("write"), file, QStringLiteral("--verify")}};
         for (const QStringList& command : commands) {
@@ -141,14 +142,16 @@ int main()
             const double cpu0 = t0.cpuMs - info0.cpuMs;
             worstFloor = std::max(worstFloor, overFloor);
             worstCpu = std::max(worstCpu, 100.0 * cpu0 / minimum);
-            std::printf("%-12s %-15s %7d %9.1f %9.1f %8.1f %10.1f %8.1f %9.1f%s\n", device,
-                        qPrintable(QStringList(command).replaceInStrings(file, QStringLiteral("F")).join(' ')),
-                        answers, beyond, minimum, 100.0 * (beyond - minimum) / minimum, overFloor, cpu, cpu0,
-                        t.ok && t0.ok ? "" : "  FAILED");
+            std::printf(
+                "%-12s %-15s %7d %9.1f %9.1f %8.1f %10.1f %8.1f %9.1f%s\n", device,
+                qPrintable(QStringList(command).replaceInStrings(file, QStringLiteral("F")).join(' ')),
+                answers, beyond, minimum, 100.0 * (beyond - minimum) / minimum, overFloor, cpu, cpu0,
+                t.ok && t0.ok ? "" : "  FAILED");
         }
     }
-    std::printf("\ncorvelle-cli: transfers at most %.1f %% over the bare loop's floor; their processor time without "
-                "latency at most %.1f %% of the device-bound minimum; info %.1f ms beyond its exchanges\n",
-                worstFloor, worstCpu, infoExtra);
+    std::printf(
+        "\ncorvelle-cli: transfers at most %.1f %% over the bare loop's floor; their processor time without "
+        "latency at most %.1f %% of the device-bound minimum; info %.1f ms beyond its exchanges\n",
+        worstFloor, worstCpu, infoExtra);
     return 0;
 }

@@ -227,7 +227,8 @@ int readToFile(const Options& o, Connection& c)
     }
     // Text mode, as the window saves: the same bytes on every system.
     QSaveFile file(o.output);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || file.write(text) != text.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || file.write(text) != text.size() ||
+        !file.commit()) {
         complain(QStringLiteral("%1: %2").arg(o.output, file.errorString()));
         return kBadUsage;
     }
