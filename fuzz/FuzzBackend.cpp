@@ -44,6 +44,7 @@ const HidBackend kFuzz{
     [](HidBackend::Handle) -> const wchar_t* { return nullptr; },
     [](std::uint16_t, std::uint16_t) { return 1; },
     nullptr,
+    [](std::uint16_t, std::uint16_t) { return std::vector<std::string>{"fuzz"}; },
 };
 
 }  // namespace

@@ -1,8 +1,9 @@
-// The configuration-file reader: parsing the whole document, then applying
-// every channel object to a classic and a CAN FD editor (offscreen), and the
-// route rows.
+// The configuration file through the window's editors: read into the model,
+// then every channel applied to a classic and a CAN FD editor (offscreen) and
+// taken back. The filter cells that each load replaces are deleted later, so
+// the deferred deletions run after every input.
 
-#include "config/ConfigFile.h"
+#include "config/Configuration.h"
 #include "editors/CANParamWidget.h"
 
 #include <QApplication>
@@ -17,22 +18,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static CANParamWidget* canFd = new CANParamWidget(nullptr, 2);
     (void)app;
 
-    const configfile::ParseResult r =
-        configfile::parse(QByteArray::fromRawData(reinterpret_cast<const char*>(data), int(size)));
-    if (!r.ok)
-        return 0;
-    int applied = 0;
-    for (const QJsonObject& channel : r.document.channels) {
-        if (++applied > 4)  // the largest devices have four CAN channels
-            break;
-        classic->clearFilters();
-        classic->loadCanParamJson(channel);
-        canFd->clearFilters();
-        canFd->loadCanFDParamJson(channel);
-        classic->canParamJson();
-        canFd->canFDParamJson();
+    const QByteArray text = QByteArray::fromRawData(reinterpret_cast<const char*>(data), int(size));
+    for (bool fd : {false, true}) {
+        const config::FileReadResult r = config::readFileText(text, fd, 8);
+        if (!r.ok)
+            return 0;
+        CANParamWidget* editor = fd ? canFd : classic;
+        int applied = 0;
+        for (const config::CanChannel& channel : r.configuration.channels) {
+            if (++applied > 4)  // the largest devices have four CAN channels
+                break;
+            editor->clearFilters();
+            editor->loadChannelConfig(channel);
+            editor->channelConfig();
+        }
     }
-    for (const QString& s : r.document.route)
-        configfile::parseRouteString(s);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return 0;
 }

@@ -50,6 +50,9 @@ void startSimulation(const SimulateChoice& choice)
     // program's first request.
     VirtualDevice& device = bus.plug(choice.family, *model);
     device.setLatency(choice.latencyMs);
+    // For tests of a program run as a process: the device leaves at that write.
+    if (const int exchanges = qEnvironmentVariableIntValue("CORVELLE_SIM_UNPLUG_AFTER"))
+        device.unplugAfter(exchanges);
     bus.install();
 }
 

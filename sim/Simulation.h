@@ -20,7 +20,8 @@ bool parseSimulateOption(const QString& value, SimulateChoice* choice, QString* 
 
 // Installs the virtual bus as the HID backend and plugs in the chosen device.
 // Call before HIDDevice::init. The trace goes to the file named by the
-// environment variable CORVELLE_SIM_TRACE, when it is set.
+// environment variable CORVELLE_SIM_TRACE, when it is set; with
+// CORVELLE_SIM_UNPLUG_AFTER=N the device leaves the bus at the host's write N + 1.
 void startSimulation(const SimulateChoice& choice);
 
 }  // namespace sim

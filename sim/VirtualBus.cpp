@@ -38,7 +38,7 @@ const HidBackend& VirtualBus::backend() const
 {
     static const HidBackend table{
         hidInit,        hidExit,  hidOpen,  hidOpenPath, hidSetNonblocking,  hidWrite,
-        hidReadTimeout, hidClose, hidError, hidCount,    hidSetPlugListener,
+        hidReadTimeout, hidClose, hidError, hidCount,    hidSetPlugListener, hidPaths,
     };
     return table;
 }
@@ -250,6 +250,12 @@ const wchar_t* VirtualBus::hidError(HidBackend::Handle handle)
 int VirtualBus::hidCount(std::uint16_t vendorId, std::uint16_t productId)
 {
     return instance().attached(vendorId, productId) ? 1 : 0;
+}
+
+std::vector<std::string> VirtualBus::hidPaths(std::uint16_t vendorId, std::uint16_t productId)
+{
+    const VirtualDevice* device = instance().attached(vendorId, productId);
+    return device ? std::vector<std::string>{device->path().toStdString()} : std::vector<std::string>{};
 }
 
 void VirtualBus::hidSetPlugListener(HidBackend::PlugListener listener, void* context)

@@ -55,6 +55,7 @@ private:
     static int hidExit();
     static HidBackend::Handle hidOpen(std::uint16_t vendorId, std::uint16_t productId, const wchar_t* serial);
     static HidBackend::Handle hidOpenPath(const char* path);
+    static std::vector<std::string> hidPaths(std::uint16_t vendorId, std::uint16_t productId);
     static int hidSetNonblocking(HidBackend::Handle handle, int nonblock);
     static int hidWrite(HidBackend::Handle handle, const unsigned char* data, std::size_t length);
     static int hidReadTimeout(HidBackend::Handle handle, unsigned char* data, std::size_t length, int ms);

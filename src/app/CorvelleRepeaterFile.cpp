@@ -7,6 +7,7 @@
 #include "ui_CorvelleRepeater.h"
 
 #include "config/ConfigFile.h"
+#include "config/Configuration.h"
 #include "device/Protocol.h"
 #include "editors/CANParamWidget.h"
 #include "editors/FibreGrid.h"
@@ -16,6 +17,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace {
@@ -48,56 +50,52 @@ Editors editorsOf(const Ui::CorvelleRepeaterClass& ui, QSignalMapper* mapper, in
             driveType == protocol::kFamily2};
 }
 
-QByteArray configText(const Editors& e)
+// The editors' configuration as the file holds it.
+config::Configuration configurationOf(const Editors& e)
 {
-    QJsonArray channels;
+    config::Configuration c;
     for (int i = 0; i < e.nCAN; ++i) {
-        const CANParamWidget* editor = e.can(i);
-        if (!editor)
-            continue;
-        QJsonObject channel = e.canFd ? editor->canFDParamJson() : editor->canParamJson();
-        channel.insert(QLatin1String(configfile::kChannelId), i + 1);
-        channels << channel;
+        if (const CANParamWidget* editor = e.can(i))
+            c.channels << editor->channelConfig();
     }
-    QStringList baud;
     for (int i = 0; i < e.nFiberOptic; ++i) {
         if (e.canFd) {
-            baud << e.fibre.fibreBaudText(i);
+            c.fibreRates << e.fibre.fibreBaudText(i);
         } else {
             const QComboBox* selector = e.fibre.selector(i);
-            baud << configfile::family1BaudString(selector ? selector->currentData().toByteArray()
-                                                           : QByteArray());
+            c.fibreRates << configfile::family1BaudString(selector ? selector->currentData().toByteArray()
+                                                                   : QByteArray());
         }
     }
-    QStringList route;
     for (int p = 0; p < e.ports(); ++p)
-        route << configfile::routeString(e.routes.row(p));
-    return configfile::serialize(channels, baud, route);
+        c.routes << e.routes.row(p);
+    return c;
 }
 
 // The CAN editors are new; the fibre selectors and route cells keep whatever
 // the file does not set.
-void applyDocument(const Editors& e, const configfile::Document& doc)
+void applyConfiguration(const Editors& e, const config::Configuration& file)
 {
-    for (int i = 0; i < doc.channels.size() && i < e.nCAN; ++i) {
-        CANParamWidget* editor = e.can(i);
-        if (!editor)
-            continue;
-        if (e.canFd)
-            editor->loadCanFDParamJson(doc.channels.at(i));
-        else
-            editor->loadCanParamJson(doc.channels.at(i));
+    for (int i = 0; i < file.channels.size() && i < e.nCAN; ++i) {
+        if (CANParamWidget* editor = e.can(i))
+            editor->loadChannelConfig(file.channels.at(i));
     }
-    for (int i = 0; i < doc.baud.size() && i < e.nFiberOptic; ++i) {
+    for (int i = 0; i < file.fibreRates.size() && i < e.nFiberOptic; ++i) {
         if (e.canFd) {
-            e.fibre.setFibreBaudText(i, doc.baud.at(i));
+            e.fibre.setFibreBaudText(i, file.fibreRates.at(i));
         } else if (QComboBox* selector = e.fibre.selector(i)) {
-            const int index = configfile::family1BaudIndex(doc.baud.at(i));
+            const int index = configfile::family1BaudIndex(file.fibreRates.at(i));
             selector->setCurrentIndex(index < selector->count() ? index : -1);
         }
     }
-    for (int p = 0; p < doc.route.size() && p < e.ports(); ++p)
-        e.routes.setRow(p, configfile::parseRouteString(doc.route.at(p), e.ports()), true);
+    for (int p = 0; p < file.routes.size() && p < e.ports(); ++p)
+        e.routes.setRow(p, file.routes.at(p), true);
+}
+
+// A name typed without an extension gets ".txt", which the open dialog's filter shows.
+QString withTextSuffix(const QString& name)
+{
+    return QFileInfo(name).suffix().isEmpty() ? name + QStringLiteral(".txt") : name;
 }
 
 }  // namespace
@@ -120,14 +118,17 @@ void CorvelleRepeater::saveConfigFile()
 
 void CorvelleRepeater::writeConfigFile(const QString& caption, const QString& failText)
 {
-    const QString name = userDialogs().saveFileName(this, caption, QString(), tr("TXT(*.txt)"));
-    if (name.isEmpty())
+    const QString chosen = userDialogs().saveFileName(this, caption, QString(), tr("TXT(*.txt)"));
+    if (chosen.isEmpty())
         return;
+    const QString name = withTextSuffix(chosen);
     // The editors go with the device: one removed while the dialog was open
     // has nothing left to save.
     if (!checkConnected(tr("device not connect")))
         return;
-    const QByteArray text = configText(editorsOf(ui, m_pSignalMapper, m_nCAN, m_nFiberOptic, drive_type));
+    const QByteArray text =
+        config::fileText(configurationOf(editorsOf(ui, m_pSignalMapper, m_nCAN, m_nFiberOptic, drive_type)),
+                         drive_type == protocol::kFamily2);
 
     // Written beside the old file and renamed over it only when complete.
     QSaveFile file(name);
@@ -157,7 +158,8 @@ void CorvelleRepeater::loadConfigFile(const QString& fileName)
         return;
     }
     // One byte more than the model takes tells it the file is too large.
-    const configfile::ParseResult parsed = configfile::parse(file.read(configfile::kMaxFileSize + 1));
+    const config::FileReadResult parsed = config::readFileText(
+        file.read(configfile::kMaxFileSize + 1), drive_type == protocol::kFamily2, m_nCAN + m_nFiberOptic);
     file.close();
     if (!parsed.ok) {
         userDialogs().warning(this, tr("INFO"), tr("parse conf file fail") + parsed.parserError);
@@ -170,6 +172,7 @@ void CorvelleRepeater::loadConfigFile(const QString& fileName)
 
     removeCanTabs();
     buildCanTabs(m_nCAN);
-    applyDocument(editorsOf(ui, m_pSignalMapper, m_nCAN, m_nFiberOptic, drive_type), parsed.document);
+    applyConfiguration(editorsOf(ui, m_pSignalMapper, m_nCAN, m_nFiberOptic, drive_type),
+                       parsed.configuration);
     showInfo(tr("read finish"));
 }

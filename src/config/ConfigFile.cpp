@@ -22,22 +22,38 @@ QByteArray serialize(const QJsonArray& channels, const QStringList& baud, const 
 ParseResult parse(const QByteArray& text)
 {
     ParseResult result;
-    if (text.size() > kMaxFileSize)
+    if (text.size() > kMaxFileSize) {
+        result.problem = QStringLiteral("larger than %1 bytes").arg(kMaxFileSize);
         return result;
+    }
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(text, &error);
     if (doc.isNull() || error.error != QJsonParseError::NoError) {
         result.parserError = error.errorString();
+        result.problem =
+            text.trimmed().isEmpty()
+                ? QStringLiteral("empty")
+                : QStringLiteral("not JSON: %1 at offset %2").arg(error.errorString()).arg(error.offset);
         return result;
     }
-    if (!doc.isObject())
+    if (!doc.isObject()) {
+        result.problem = QStringLiteral("not a JSON object");
         return result;
+    }
     const QJsonObject root = doc.object();
     const QJsonValue channels = root.value(kCanParam);
     const QJsonValue fibre = root.value(kFiberParam);
     const QJsonValue route = root.value(kRoute);
-    if (!channels.isArray() || !fibre.isObject() || !route.isArray())
+    const char* wrong = !channels.isArray() ? kCanParam
+                        : !fibre.isObject() ? kFiberParam
+                        : !route.isArray()  ? kRoute
+                                            : nullptr;
+    if (wrong) {
+        result.problem = QStringLiteral("member \"%1\" is missing or not %2")
+                             .arg(QLatin1String(wrong), wrong == kFiberParam ? QStringLiteral("an object")
+                                                                             : QStringLiteral("an array"));
         return result;
+    }
 
     for (const QJsonValue& v : channels.toArray())
         result.document.channels << v.toObject();

@@ -47,6 +47,7 @@ QByteArray serialize(const QJsonArray& channels, const QStringList& baud, const 
 struct ParseResult {
     bool ok = false;
     QString parserError;  // the JSON parser's description; empty when the text was JSON
+    QString problem;      // in English: what is wrong, with the JSON error's offset or the member
     Document document;
 };
 

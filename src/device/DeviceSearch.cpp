@@ -115,3 +115,20 @@ SearchResult searchDevice(HIDDevice& device, int driveType)
     }
     return result;
 }
+
+SearchResult searchDevicePath(HIDDevice& device, const std::string& path, int driveType)
+{
+    std::lock_guard<std::mutex> lock(g_searchMutex);
+    SearchResult result;
+    const UsbIds ids = driveType == kFamily2 ? kFamily2Ids : kFamily1Ids;
+    if (!device.openPath(path.c_str(), ids.vendor, ids.product)) {
+        result.accessDenied = !device.isOpen();
+        return result;
+    }
+    result.driveType = driveType == kFamily2 ? kFamily2 : kFamily1;
+    if (result.driveType == kFamily2)
+        identifyFamily2(device, result);
+    else
+        identifyFamily1(device, result);
+    return result;
+}

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <string>
 
 // The arguments of showName: nCAN −1 means the search failed.
 struct DeviceIdentity {
@@ -35,6 +36,8 @@ struct SearchResult {
 // failed identity leaves the device open and driveType at the family opened.
 // Searches are serialised: one that starts while another runs waits for it.
 SearchResult searchDevice(HIDDevice& device, int driveType);
+// As searchDevice, for the device of this family at this path only.
+SearchResult searchDevicePath(HIDDevice& device, const std::string& path, int driveType);
 
 // The detached search threads of the process. The program waits for them
 // before it releases the HID library, and the hot-plug fallback does not

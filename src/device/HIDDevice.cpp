@@ -58,6 +58,19 @@ bool HIDDevice::openPath(const char* path)
     return m_handle != nullptr;
 }
 
+bool HIDDevice::openPath(const char* path, std::uint16_t vendorId, std::uint16_t productId)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const HidBackend& hid = hidBackend();
+    if (m_handle)
+        hid.close(m_handle);
+    m_handle = hid.openPath(path);
+    m_reportLength = reportLengthOf(vendorId, productId);
+    if (!m_handle)
+        return false;
+    return hid.setNonblocking(m_handle, 0) != -1;
+}
+
 void HIDDevice::close()
 {
     std::lock_guard<std::mutex> lock(m_mutex);

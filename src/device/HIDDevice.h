@@ -25,6 +25,8 @@ public:
     // cannot be set (the handle is then kept).
     bool open(std::uint16_t vendorId, std::uint16_t productId, const wchar_t* serialNumber = nullptr);
     bool openPath(const char* path);
+    // Opens the device at path, known to have these ids, as open() does.
+    bool openPath(const char* path, std::uint16_t vendorId, std::uint16_t productId);
     void close();
     bool isOpen() const;
 

@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 struct HidBackend {
     using Handle = void*;  // an open device of the backend, null when none
@@ -30,6 +32,8 @@ struct HidBackend {
     // context's, and returns only when that listener no longer runs.
     using PlugListener = void (*)(void* context, const char* devicePath, bool arrived);
     void (*setPlugListener)(PlugListener listener, void* context);
+    // The paths of the attached devices with these ids, as openPath takes them.
+    std::vector<std::string> (*paths)(std::uint16_t vendorId, std::uint16_t productId);
 };
 
 // The table in use; the system hidapi until setHidBackend is called.

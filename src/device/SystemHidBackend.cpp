@@ -21,6 +21,16 @@ int countDevices(std::uint16_t vendorId, std::uint16_t productId)
     return n;
 }
 
+std::vector<std::string> devicePaths(std::uint16_t vendorId, std::uint16_t productId)
+{
+    hid_device_info* list = hid_enumerate(vendorId, productId);
+    std::vector<std::string> paths;
+    for (hid_device_info* d = list; d; d = d->next)
+        paths.emplace_back(d->path ? d->path : "");
+    hid_free_enumeration(list);
+    return paths;
+}
+
 const HidBackend kSystem{
     [] { return hid_init(); },
     [] { return hid_exit(); },
@@ -39,6 +49,7 @@ const HidBackend kSystem{
     [](HidBackend::Handle h) -> const wchar_t* { return hid_error(dev(h)); },
     countDevices,
     nullptr,
+    devicePaths,
 };
 
 std::atomic<const HidBackend*> g_backend{&kSystem};

@@ -2,7 +2,6 @@
 
 #include "ui_CANParamWidget.h"
 
-#include "config/ConfigFile.h"
 #include "operations/BitTiming.h"
 #include "operations/RegisterText.h"
 #include "widgets/UserDialogs.h"
@@ -406,45 +405,30 @@ void CANParamWidget::resetToDefaults()
 
 // --- configuration file ---
 
-QJsonArray CANParamWidget::filterStrings() const
+config::CanChannel CANParamWidget::channelConfig() const
 {
-    QJsonArray strings;
-    for (const can::FilterRow& row : filterRows())
-        strings << configfile::filterString(row.kind, row.mode, row.idText, row.maskText);
-    return strings;
+    config::CanChannel channel;
+    channel.rateText = ui->lineEditBautRate->text();
+    if (isCanFd()) {
+        channel.dataRateText = ui->lineEditdatarate->text();
+        channel.mode = modeIndex();
+        channel.fd = fdIndex();
+    }
+    channel.filters = filterRows();
+    return channel;
 }
 
-void CANParamWidget::appendFilterStrings(const QJsonObject& object)
+void CANParamWidget::loadChannelConfig(const config::CanChannel& channel)
 {
-    for (const configfile::FilterFields& f : configfile::filterFields(object, !isCanFd()))
-        appendFilterRow({f.kind, f.mode, f.idText, f.maskText});
-}
-
-QJsonObject CANParamWidget::canParamJson() const
-{
-    return configfile::classicChannel(ui->lineEditBautRate->text(), filterStrings());
-}
-
-QJsonObject CANParamWidget::canFDParamJson() const
-{
-    return configfile::canFdChannel(ui->lineEditBautRate->text(), ui->lineEditdatarate->text(), modeIndex(),
-                                    fdIndex(), filterStrings());
-}
-
-void CANParamWidget::loadCanParamJson(const QJsonObject& object)
-{
-    setBaudRateBytes(can::rateTextToBytes(object.value(QLatin1String(configfile::kBaudRate)).toString()));
-    appendFilterStrings(object);
-}
-
-void CANParamWidget::loadCanFDParamJson(const QJsonObject& object)
-{
-    using namespace configfile;
-    selectRateText(ui->comboBoxBautRate, ui->lineEditBautRate, can::RateList::Arbitration,
-                   object.value(QLatin1String(kArbitrateRate)).toString());
-    selectRateText(ui->comboBoxdatarate, ui->lineEditdatarate, can::RateList::Data,
-                   object.value(QLatin1String(kDataRate)).toString());
-    ui->comboBoxFD->setCurrentIndex(intMember(object, kFd));
-    ui->comboBoxMode->setCurrentIndex(intMember(object, kMode));
-    appendFilterStrings(object);
+    if (isCanFd()) {
+        selectRateText(ui->comboBoxBautRate, ui->lineEditBautRate, can::RateList::Arbitration,
+                       channel.rateText);
+        selectRateText(ui->comboBoxdatarate, ui->lineEditdatarate, can::RateList::Data, channel.dataRateText);
+        ui->comboBoxFD->setCurrentIndex(channel.fd);
+        ui->comboBoxMode->setCurrentIndex(channel.mode);
+    } else {
+        setBaudRateBytes(can::rateTextToBytes(channel.rateText));
+    }
+    for (const can::FilterRow& row : channel.filters)
+        appendFilterRow(row);
 }

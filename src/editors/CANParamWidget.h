@@ -4,13 +4,12 @@
 // acceptance-filter table. The widgets are the channel's configuration: the
 // device transfer and the configuration file read and write them.
 
+#include "config/Configuration.h"
 #include "device/HardwareType.h"
 #include "operations/FilterCodec.h"
 #include "operations/RateTables.h"
 
 #include <QByteArray>
-#include <QJsonArray>
-#include <QJsonObject>
 #include <QList>
 #include <QVector>
 #include <QWidget>
@@ -71,12 +70,10 @@ public:
     // "10K" and one default filter row; existing rows stay.
     void resetToDefaults();
 
-    // The channel object of the configuration file, "ChannalID" 0, and the
-    // object applied to a newly built editor (rows are appended).
-    QJsonObject canParamJson() const;
-    QJsonObject canFDParamJson() const;
-    void loadCanParamJson(const QJsonObject& object);
-    void loadCanFDParamJson(const QJsonObject& object);
+    // The channel as the configuration model holds it, and a channel read
+    // from a file applied to a newly built editor (rows are appended).
+    config::CanChannel channelConfig() const;
+    void loadChannelConfig(const config::CanChannel& channel);
 
 private slots:
     void on_comboBoxBautRate_currentIndexChanged(int index);
@@ -94,8 +91,6 @@ private:
     bool selectMatchingRate(QComboBox* combo, QLineEdit* edit, can::RateList list, const QByteArray& bytes);
     void selectRate(QComboBox* combo, QLineEdit* edit, can::RateList list, const QByteArray& bytes);
     void selectRateText(QComboBox* combo, QLineEdit* edit, can::RateList list, const QString& text);
-    QJsonArray filterStrings() const;
-    void appendFilterStrings(const QJsonObject& object);
     void showSelection(QComboBox* combo, QLineEdit* edit, int index, bool editable);
     void updateHint(const QLineEdit* edit, QLabel* hint, can::RateList list);
     QList<QByteArray> shown(const can::FilterEncoding& encoding);

@@ -1,0 +1,40 @@
+#pragma once
+// corvelle-cli's command line: one command, its operands and the options,
+// in any order.
+
+#include <QString>
+#include <QStringList>
+
+namespace cli {
+
+// The program's exit codes.
+enum Exit {
+    kDone = 0,
+    kDeviceFailed = 1,  // the device refused or failed
+    kBadUsage = 2,      // bad usage or a bad file
+    kDifferent = 3,     // verify found a difference
+    kNoDevice = 4,      // no device, or access denied
+};
+
+struct Options {
+    QString command;  // list, info, read, write, defaults, firmware, upgrade; empty: none given
+    QString operand;  // write's FILE, upgrade's IMAGE
+    QString output;   // read -o FILE
+    QString devicePath;
+    bool simulate = false;
+    QString simulateValue;
+    int simLatencyMs = 0;
+    bool json = false;
+    bool verify = false;
+    bool yes = false;
+    bool force = false;
+    bool help = false;
+    bool version = false;
+    QString error;  // a usage error; empty when the line is good
+};
+
+// arguments[0] is the program.
+Options parseOptions(const QStringList& arguments);
+QString usageText();
+
+}  // namespace cli

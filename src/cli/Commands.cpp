@@ -1,0 +1,483 @@
+#include "Commands.h"
+
+#include "config/ConfigFile.h"
+#include "config/Configuration.h"
+#include "device/DeviceSearch.h"
+#include "device/HIDDevice.h"
+#include "device/HidBackend.h"
+#include "device/Protocol.h"
+#include "operations/ConfigTransfer.h"
+#include "operations/FibreCodec.h"
+#include "operations/Firmware.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstdio>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace cli {
+
+namespace {
+
+void print(const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+
+void complain(const QString& text)
+{
+    const QByteArray bytes = text.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+}
+
+bool onTerminal(std::FILE* stream)
+{
+#ifdef Q_OS_WIN
+    return _isatty(_fileno(stream)) != 0;
+#else
+    return isatty(fileno(stream)) == 1;
+#endif
+}
+
+QString failureText(const TransferResult& result, const char* fallback)
+{
+    return result.message.isEmpty() ? QString::fromLatin1(fallback) : result.message.translated();
+}
+
+struct Attached {
+    int family;
+    protocol::UsbIds ids;
+    std::string path;
+};
+
+// Family 1 first, as the window searches.
+QVector<Attached> attachedDevices()
+{
+    QVector<Attached> list;
+    for (int family : {protocol::kFamily1, protocol::kFamily2}) {
+        const protocol::UsbIds ids =
+            family == protocol::kFamily1 ? protocol::kFamily1Ids : protocol::kFamily2Ids;
+        if (!hidBackend().paths)
+            continue;
+        for (const std::string& path : hidBackend().paths(ids.vendor, ids.product))
+            list.push_back({family, ids, path});
+    }
+    return list;
+}
+
+QString idsText(protocol::UsbIds ids)
+{
+    return QString::asprintf("%04x:%04x", ids.vendor, ids.product);
+}
+
+const QString kAccessHint = QStringLiteral(
+    "The device was found, but access to it was denied. Install the udev rule "
+    "60-corvelle-repeater.rules (see the README) and plug the device in again.");
+
+// The device the options name, open and identified.
+struct Connection {
+    HIDDevice device;
+    SearchResult found;
+    QString path;
+    config::Shape shape;
+};
+
+int connect(const Options& o, Connection& c)
+{
+    const QVector<Attached> attached = attachedDevices();
+    if (!o.devicePath.isEmpty()) {
+        const auto it = std::find_if(attached.begin(), attached.end(), [&o](const Attached& a) {
+            return QString::fromStdString(a.path) == o.devicePath;
+        });
+        if (it == attached.end()) {
+            complain(QStringLiteral("no device at \"%1\"; \"corvelle-cli list\" shows the attached devices")
+                         .arg(o.devicePath));
+            return kNoDevice;
+        }
+        c.found = searchDevicePath(c.device, it->path, it->family);
+        c.path = o.devicePath;
+    } else {
+        c.found = searchDevice(c.device, 0);
+        for (const Attached& a : attached) {
+            if (a.family == c.found.driveType) {
+                c.path = QString::fromStdString(a.path);
+                break;
+            }
+        }
+    }
+    if (c.found.driveType == 0) {
+        complain(c.found.accessDenied ? kAccessHint : QStringLiteral("no device found"));
+        return kNoDevice;
+    }
+    const DeviceIdentity& id = c.found.identity;
+    if (id.nCAN < 0) {
+        complain(QStringLiteral("the device did not tell who it is"));
+        return kDeviceFailed;
+    }
+    c.shape = {c.found.driveType, id.nCAN, id.nFiberOptic, config::modeCountFor(c.found.hardwareType)};
+    return kDone;
+}
+
+bool stillAttached(const Connection& c)
+{
+    for (const Attached& a : attachedDevices()) {
+        if (a.family == c.shape.family)
+            return true;
+    }
+    return false;
+}
+
+int deviceFailure(const Connection& c, const QString& text)
+{
+    complain(stillAttached(c) ? text : text + QStringLiteral(" (the device is no longer attached)"));
+    return kDeviceFailed;
+}
+
+TransferResult readConfiguration(Connection& c, config::Configuration* configuration)
+{
+    *configuration = config::defaultConfiguration(c.shape);
+    config::ConfigurationTransfer transfer(*configuration, c.shape);
+    return c.shape.canFd() ? readFamily2Config(c.device, c.shape.nCAN, c.shape.nFiberOptic, transfer)
+                           : readFamily1Config(c.device, c.shape.nCAN, c.shape.nFiberOptic, transfer);
+}
+
+// Sends a configuration that check() has accepted.
+TransferResult writeConfiguration(Connection& c, config::Configuration& configuration)
+{
+    config::ConfigurationTransfer transfer(configuration, c.shape);
+    return c.shape.canFd() ? writeFamily2Config(c.device, c.shape.nCAN, c.shape.nFiberOptic, transfer)
+                           : writeFamily1Config(c.device, c.shape.nCAN, transfer);
+}
+
+// --- the commands ---
+
+int listDevices(const Options& o)
+{
+    QJsonArray array;
+    for (const Attached& a : attachedDevices()) {
+        HIDDevice device;
+        const SearchResult found = searchDevicePath(device, a.path, a.family);
+        device.close();
+        const QString model = found.identity.nCAN >= 0 ? found.identity.strDevType
+                              : found.accessDenied     ? QStringLiteral("(access denied)")
+                                                       : QString();
+        const QString path = QString::fromStdString(a.path);
+        if (o.json) {
+            array << QJsonObject{{QStringLiteral("ids"), idsText(a.ids)},
+                                 {QStringLiteral("family"), a.family},
+                                 {QStringLiteral("model"), model},
+                                 {QStringLiteral("path"), path}};
+        } else {
+            print(
+                QStringLiteral("%1  family %2  %3  %4\n").arg(idsText(a.ids)).arg(a.family).arg(model, path));
+        }
+    }
+    if (o.json)
+        print(QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented)));
+    return kDone;
+}
+
+int showInfo(const Options& o, Connection& c)
+{
+    const DeviceIdentity& id = c.found.identity;
+    if (o.json) {
+        const QJsonObject object{{QStringLiteral("model"), id.strDevType},
+                                 {QStringLiteral("family"), c.shape.family},
+                                 {QStringLiteral("path"), c.path},
+                                 {QStringLiteral("hardwareVersion"), id.strDevVer},
+                                 {QStringLiteral("firmwareVersion"), id.strFirmware},
+                                 {QStringLiteral("boardNumber"), id.strCardNum},
+                                 {QStringLiteral("canChannels"), id.nCAN},
+                                 {QStringLiteral("fibreChannels"), id.nFiberOptic}};
+        print(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)));
+        return kDone;
+    }
+    print(QStringLiteral("model: %1\nfamily: %2\npath: %3\nhardware version: %4\nfirmware version: %5\n"
+                         "board number: %6\nCAN channels: %7\nfibre channels: %8\n")
+              .arg(id.strDevType)
+              .arg(c.shape.family)
+              .arg(c.path, id.strDevVer, id.strFirmware, id.strCardNum)
+              .arg(id.nCAN)
+              .arg(id.nFiberOptic));
+    return kDone;
+}
+
+int readToFile(const Options& o, Connection& c)
+{
+    config::Configuration configuration;
+    const TransferResult result = readConfiguration(c, &configuration);
+    if (!result.ok)
+        return deviceFailure(c, failureText(result, "read fail"));
+    const QByteArray text = config::fileText(configuration, c.shape.canFd());
+    if (o.output.isEmpty() || o.output == QLatin1String("-")) {
+        std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+        return kDone;
+    }
+    // Text mode, as the window saves: the same bytes on every system.
+    QSaveFile file(o.output);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || file.write(text) != text.size() ||
+        !file.commit()) {
+        complain(QStringLiteral("%1: %2").arg(o.output, file.errorString()));
+        return kBadUsage;
+    }
+    return kDone;
+}
+
+// Reads the file whole (one byte more than the reader takes tells it the file is too large).
+bool readTextFile(const QString& name, QByteArray* text)
+{
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        complain(QStringLiteral("%1: %2").arg(name, file.errorString()));
+        return false;
+    }
+    *text = file.read(configfile::kMaxFileSize + 1);
+    return true;
+}
+
+// True when the file sets every fibre and route, so the device's own need not be read first.
+bool setsEverything(const config::Configuration& file, const config::Shape& shape)
+{
+    const int ports = shape.ports().count();
+    if (file.fibreRates.size() < shape.nFiberOptic || file.routes.size() < ports)
+        return false;
+    for (int i = 0; i < shape.nFiberOptic; ++i) {
+        if (shape.canFd() && file.fibreRates.at(i) == QLatin1String(fibre::kCustomText))
+            return false;
+    }
+    for (int p = 0; p < ports; ++p) {
+        if (file.routes.at(p).size() < ports)
+            return false;
+    }
+    return true;
+}
+
+int reportDifferences(const Options& o, const QVector<config::Difference>& list)
+{
+    if (o.json) {
+        QJsonArray array;
+        for (const config::Difference& d : list)
+            array << QJsonObject{{QStringLiteral("channel"), d.where},
+                                 {QStringLiteral("field"), d.field},
+                                 {QStringLiteral("written"), d.written},
+                                 {QStringLiteral("readBack"), d.readBack}};
+        print(QString::fromUtf8(QJsonDocument(QJsonObject{{QStringLiteral("differences"), array}})
+                                    .toJson(QJsonDocument::Indented)));
+    } else if (list.isEmpty()) {
+        print(QStringLiteral("verified: the device holds what was written\n"));
+    } else {
+        print(QStringLiteral("channel\tfield\twritten\tread back\n"));
+        for (const config::Difference& d : list)
+            print(QStringLiteral("%1\t%2\t%3\t%4\n").arg(d.where, d.field, d.written, d.readBack));
+    }
+    return list.isEmpty() ? kDone : kDifferent;
+}
+
+// False, after saying why, when the write would refuse the configuration.
+bool checked(const Options& o, config::Configuration configuration, const config::Shape& shape)
+{
+    const UserMessage refusal = config::ConfigurationTransfer(configuration, shape).check();
+    if (!refusal.isEmpty())
+        complain(QStringLiteral("%1: %2").arg(o.operand, refusal.translated()));
+    return refusal.isEmpty();
+}
+
+int writeFile(const Options& o, Connection& c)
+{
+    QByteArray text;
+    if (!readTextFile(o.operand, &text))
+        return kBadUsage;
+    const config::FileReadResult read = config::readFileText(text, c.shape.canFd(), c.shape.ports().count());
+    if (!read.ok) {
+        complain(QStringLiteral("%1: %2").arg(o.operand, read.error));
+        return kBadUsage;
+    }
+    if (read.otherFamily) {
+        complain(QStringLiteral("%1: a configuration of a family-%2 device; this device is of family %3")
+                     .arg(o.operand)
+                     .arg(c.shape.canFd() ? 1 : 2)
+                     .arg(c.shape.family));
+        return kBadUsage;
+    }
+    // The file's channels are checked before anything, the device's own fibres and routes included, is read.
+    config::Configuration current = config::defaultConfiguration(c.shape);
+    if (!checked(o, config::openedConfiguration(current, read.configuration, c.shape), c.shape))
+        return kBadUsage;
+    // What the window holds when the file is opened: the configuration it read at connection.
+    if (!setsEverything(read.configuration, c.shape)) {
+        const TransferResult result = readConfiguration(c, &current);
+        if (!result.ok)
+            return deviceFailure(c, failureText(result, "read fail"));
+    }
+    config::Configuration written = config::openedConfiguration(current, read.configuration, c.shape);
+    if (!checked(o, written, c.shape))
+        return kBadUsage;
+    const TransferResult result = writeConfiguration(c, written);
+    if (!result.ok)
+        return deviceFailure(c, failureText(result, "write fail"));
+    if (!o.verify)
+        return kDone;
+    config::Configuration readBack;
+    const TransferResult again = readConfiguration(c, &readBack);
+    if (!again.ok)
+        return deviceFailure(c, failureText(again, "read fail"));
+    return reportDifferences(o, config::differences(written, readBack, c.shape));
+}
+
+bool confirmed(const Options& o, const Connection& c, const QString& question)
+{
+    if (o.yes)
+        return true;
+    if (!onTerminal(stdin)) {
+        complain(QStringLiteral("%1 Add --yes to confirm.").arg(question));
+        return false;
+    }
+    const QByteArray prompt = (question + QStringLiteral(" [y/N] ")).toUtf8();
+    std::fwrite(prompt.constData(), 1, size_t(prompt.size()), stderr);
+    char answer[16] = {};
+    if (!std::fgets(answer, sizeof answer, stdin))
+        return false;
+    Q_UNUSED(c);
+    return answer[0] == 'y' || answer[0] == 'Y';
+}
+
+int restoreDefaults(const Options& o, Connection& c)
+{
+    const DeviceIdentity& id = c.found.identity;
+    const QString question = QStringLiteral(
+                                 "Restore the defaults of %1 (board %2)? The device's configuration will "
+                                 "be overwritten.")
+                                 .arg(id.strDevType, id.strCardNum);
+    if (!confirmed(o, c, question))
+        return kBadUsage;
+    if (c.shape.canFd()) {
+        if (!sendFamily2Defaults(c.device))
+            return deviceFailure(c, QStringLiteral("set default fail"));
+        return kDone;
+    }
+    config::Configuration defaults = config::family1Defaults(c.shape);
+    const TransferResult result = writeConfiguration(c, defaults);
+    return result.ok ? kDone : deviceFailure(c, failureText(result, "write fail"));
+}
+
+bool family2Only(const Connection& c, const Options& o)
+{
+    if (c.shape.canFd())
+        return true;
+    complain(QStringLiteral("%1: family-1 devices have no firmware commands").arg(o.command));
+    return false;
+}
+
+int showFirmware(const Options& o, Connection& c)
+{
+    if (!family2Only(c, o))
+        return kBadUsage;
+    FirmwareVersions versions;
+    if (!queryFirmwareVersions(c.device, &versions))
+        return deviceFailure(c, QStringLiteral("query firmware info fail"));
+    print(QStringLiteral("bootloader: %1\nfirmware: %2\n").arg(versions.bootloader, versions.firmware));
+    return kDone;
+}
+
+// A line on standard error, redrawn at most ten times a second.
+UpgradeProgress terminalProgress(int* maximum, QElapsedTimer* clock, qint64* shownAt)
+{
+    UpgradeProgress progress;
+    progress.setRange = [maximum, clock](int m) {
+        *maximum = m;
+        clock->start();
+    };
+    progress.setValue = [maximum, clock, shownAt](int value) {
+        const qint64 now = clock->elapsed();
+        if (value < *maximum && now - *shownAt < 100)
+            return;
+        *shownAt = now;
+        const qint64 left = value > 0 ? now * (*maximum - value) / value / 1000 : 0;
+        const QByteArray line = QStringLiteral("\rblock %1/%2  %3%  about %4 s left ")
+                                    .arg(value)
+                                    .arg(*maximum)
+                                    .arg(*maximum > 0 ? 100 * qint64(value) / *maximum : 0)
+                                    .arg(left)
+                                    .toUtf8();
+        std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+    };
+    return progress;
+}
+
+int upgrade(const Options& o, Connection& c)
+{
+    if (!family2Only(c, o))
+        return kBadUsage;
+    QByteArray image;
+    const TransferResult file = readFirmwareFile(o.operand, &image);
+    if (!file.ok) {
+        complain(QStringLiteral("%1: %2").arg(o.operand, failureText(file, "file open faild")));
+        return kBadUsage;
+    }
+    int maximum = 0;
+    qint64 shownAt = -1000;
+    QElapsedTimer clock;
+    const bool showProgress = onTerminal(stderr);
+    const TransferResult result = upgradeFirmware(
+        c.device, image, showProgress ? terminalProgress(&maximum, &clock, &shownAt) : UpgradeProgress());
+    if (showProgress)
+        complain(QString());
+    if (!result.ok)
+        return deviceFailure(c, failureText(result, "update fail"));
+    print(QStringLiteral("update success\n"));
+    return kDone;
+}
+
+}  // namespace
+
+int run(const Options& o)
+{
+    if (o.command == QLatin1String("list"))
+        return listDevices(o);
+    if (o.command == QLatin1String("upgrade") && !o.force &&
+        !o.operand.endsWith(QLatin1String(".bin"), Qt::CaseInsensitive)) {
+        complain(QStringLiteral("%1: the name does not end in \".bin\"; add --force to flash it anyway")
+                     .arg(o.operand));
+        return kBadUsage;
+    }
+    if (o.command == QLatin1String("write")) {
+        // A file that is no configuration at all is refused before the device is touched.
+        QByteArray text;
+        if (!readTextFile(o.operand, &text))
+            return kBadUsage;
+        const config::FileReadResult read = config::readFileText(text, true, 0);
+        if (!read.ok) {
+            complain(QStringLiteral("%1: %2").arg(o.operand, read.error));
+            return kBadUsage;
+        }
+    }
+    Connection c;
+    const int connected = connect(o, c);
+    if (connected != kDone)
+        return connected;
+    if (o.command == QLatin1String("info"))
+        return showInfo(o, c);
+    if (o.command == QLatin1String("read"))
+        return readToFile(o, c);
+    if (o.command == QLatin1String("write"))
+        return writeFile(o, c);
+    if (o.command == QLatin1String("defaults"))
+        return restoreDefaults(o, c);
+    if (o.command == QLatin1String("firmware"))
+        return showFirmware(o, c);
+    return upgrade(o, c);
+}
+
+}  // namespace cli

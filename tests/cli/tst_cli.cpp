@@ -1,0 +1,253 @@
+// corvelle-cli as a user runs it, against a virtual device of its own: its
+// files and requests are those of the window on the same device, and every
+// bad input ends with a message and its exit code, nothing sent after it.
+
+#include "E2e.h"
+#include "WindowTest.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+using namespace e2e;
+
+class CliTest : public WindowTest {
+    Q_OBJECT
+
+private slots:
+    void readGivesTheWindowsSavedFile_data();
+    void readGivesTheWindowsSavedFile();
+    void writeSendsTheWindowsRequests_data();
+    void writeSendsTheWindowsRequests();
+    void refusalsEndWithTheirExitCode_data();
+    void refusalsEndWithTheirExitCode();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+namespace {
+
+struct Run {
+    int code = -1;
+    QString output;        // standard output and standard error
+    QStringList requests;  // as lower-case hexadecimal, from the device's trace
+    QStringList trace;
+};
+
+Run runCli(const QString& dir, const QStringList& arguments, const QString& unplugAfter = QString())
+{
+    const QString tracePath = dir + QStringLiteral("/trace.txt");
+    QFile::remove(tracePath);
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("CORVELLE_SIM_TRACE"), tracePath);
+    if (!unplugAfter.isEmpty())
+        environment.insert(QStringLiteral("CORVELLE_SIM_UNPLUG_AFTER"), unplugAfter);
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(dir);
+    process.start(QStringLiteral(CORVELLE_CLI), arguments);
+    Run run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.code = process.exitCode();
+    run.output = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+    QFile trace(tracePath);
+    if (trace.open(QIODevice::ReadOnly)) {
+        run.trace = QString::fromLatin1(trace.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        for (const QString& line : run.trace) {
+            if (line.startsWith(QLatin1String("> ")))
+                run.requests << line.mid(2).remove(QLatin1Char(' '));
+        }
+    }
+    return run;
+}
+
+QByteArray contents(const QString& name)
+{
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+void put(const QString& name, const QByteArray& text)
+{
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+void addModelColumns()
+{
+    QTest::addColumn<int>("family");
+    QTest::addColumn<QString>("model");
+}
+
+const char* const kModels[] = {"1:Vantor-A2", "1:Vantor-B8", "2:Vantor-D3", "2:Vantor-D5"};
+
+// A file that sets the channels (a CAN FD channel cannot be written without
+// a filter row), one fibre and part of one route row, for both families.
+const QByteArray kPartialFile = R"({"CANParam": [
+    {"BaudRate": "0x00abcdef", "ArbitrateRate": "0x00abcdef", "DataList": ["1, 0, 00 00 01 00, 00 00 02 00"]},
+    {"BaudRate": "0x001C00E0", "ArbitrateRate": "0x00F91302", "DataList": ["0, 1, 00 00 01 00, 00 00 02 00"]},
+    {"BaudRate": "0x00120005", "ArbitrateRate": "0x00040702", "DataList": ["0, 1, 00 00 01 00, 00 00 02 00"]},
+    {"BaudRate": "0x00120005", "ArbitrateRate": "0x00040702", "DataList": ["0, 1, 00 00 01 00, 00 00 02 00"]}],
+    "FiberParam": {"Baud": ["03"]}, "Route": ["0 0 1"]})";
+
+}  // namespace
+
+void CliTest::readGivesTheWindowsSavedFile_data()
+{
+    addModelColumns();
+    for (const char* m : kModels)
+        QTest::newRow(m) << (m[0] - '0') << QString::fromLatin1(m + 2);
+}
+
+void CliTest::readGivesTheWindowsSavedFile()
+{
+    QFETCH(int, family);
+    QFETCH(QString, model);
+    const Run run =
+        runCli(m_dir.path(), {QStringLiteral("--simulate"), QStringLiteral("%1:%2").arg(family).arg(model),
+                              QStringLiteral("read"), QStringLiteral("-o"), QStringLiteral("cli.json")});
+    QCOMPARE(run.code, 0);
+
+    plug(family, model.toLatin1().constData());
+    const auto window = connectedWindow();
+    click(*window, "m_pushButtonRead");
+    // Saved without an extension: the window adds ".txt".
+    m_dialogs.fileAnswers << m_dir.filePath(QStringLiteral("window"));
+    click(*window, "m_pushButtonSaveToFile");
+    QCOMPARE(contents(m_dir.filePath(QStringLiteral("cli.json"))),
+             contents(m_dir.filePath(QStringLiteral("window.txt"))));
+}
+
+void CliTest::writeSendsTheWindowsRequests_data()
+{
+    addModelColumns();
+    QTest::addColumn<bool>("partial");
+    for (const char* m : kModels) {
+        QTest::newRow(m) << (m[0] - '0') << QString::fromLatin1(m + 2) << false;
+        QTest::newRow(QByteArray(m) + " partial") << (m[0] - '0') << QString::fromLatin1(m + 2) << true;
+    }
+}
+
+// A whole file (the device's own with a filter row added) and a partial one,
+// whose missing fibres and routes come from the device, as in the window.
+void CliTest::writeSendsTheWindowsRequests()
+{
+    QFETCH(int, family);
+    QFETCH(QString, model);
+    QFETCH(bool, partial);
+    const QString device = QStringLiteral("%1:%2").arg(family).arg(model);
+    const QString file = m_dir.filePath(QStringLiteral("written.json"));
+    if (partial) {
+        put(file, kPartialFile);
+    } else {
+        QCOMPARE(runCli(m_dir.path(), {QStringLiteral("--simulate"), device, QStringLiteral("read"),
+                                       QStringLiteral("-o"), file})
+                     .code,
+                 0);
+        QByteArray text = contents(file);
+        const int at = text.indexOf("\"DataList\": [") + 13;
+        text.insert(at, "\"0, 0, 00 00 01 00, 00 00 02 00\",");
+        put(file, text);
+    }
+    // The partial file's fibre rate "03" reads back as "3" on family 2: no verify there.
+    const Run run = runCli(m_dir.path(),
+                           QStringList{QStringLiteral("--simulate"), device, QStringLiteral("write"), file} +
+                               (partial ? QStringList() : QStringList{QStringLiteral("--verify")}));
+    QCOMPARE(run.code, 0);
+
+    sim::VirtualDevice& virtualDevice = plug(family, model.toLatin1().constData());
+    const auto window = connectedWindow();
+    m_dialogs.fileAnswers << file;
+    click(*window, "m_pushButtonReadFromFile");
+    virtualDevice.clearTrace();
+    click(*window, "m_pushButtonWrite");
+    const QStringList windowRequests = requestsHex(virtualDevice);
+    QVERIFY(windowRequests.size() > 3);
+    // The program's requests after its search (and, for the partial file, its read) and before its verify.
+    int start = 0;
+    while (start < run.requests.size() && run.requests.mid(start, windowRequests.size()) != windowRequests)
+        ++start;
+    QCOMPARE(run.requests.mid(start, windowRequests.size()).join(QLatin1Char('\n')),
+             windowRequests.join(QLatin1Char('\n')));
+}
+
+void CliTest::refusalsEndWithTheirExitCode_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("unplugAfter");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");
+
+    const QStringList write{QStringLiteral("--simulate"), QStringLiteral("2:Vantor-D5"),
+                            QStringLiteral("write"), QStringLiteral("f.json")};
+    QTest::newRow("missing file") << QStringList{QStringLiteral("--simulate"), QStringLiteral("2:Vantor-D5"),
+                                                 QStringLiteral("write"), QStringLiteral("none.json")}
+                                  << QByteArray() << QString() << 2 << "none.json: No such file or directory";
+    QTest::newRow("empty") << write << QByteArray("") << QString() << 2 << "f.json: empty";
+    QTest::newRow("truncated") << write << QByteArray("{\"CANParam\": [") << QString() << 2
+                               << "f.json: not JSON: unterminated array at offset 14";
+    QTest::newRow("not JSON") << write << QByteArray("CANParam=1") << QString() << 2
+                              << "f.json: not JSON: illegal value at offset 1";
+    QTest::newRow("no route") << write << QByteArray(R"({"CANParam": [], "FiberParam": {}})") << QString()
+                              << 2 << "f.json: member \"Route\" is missing or not an array";
+    QTest::newRow("family-1 file")
+        << write << QByteArray(R"({"CANParam": [{"BaudRate": "0x001C00E0"}], "FiberParam": {}, "Route": []})")
+        << QString() << 2 << "f.json: a configuration of a family-1 device; this device is of family 2";
+    QTest::newRow("oversized") << write << QByteArray(16 * 1024 * 1024 + 1, ' ') << QString() << 2
+                               << "f.json: larger than 16777216 bytes";
+    QTest::newRow("bad rate")
+        << write << QByteArray(R"({"CANParam": [{"ArbitrateRate": "0x123"}], "FiberParam": {}, "Route": []})")
+        << QString() << 2 << "f.json: channel 1";
+    QTest::newRow("unknown option") << QStringList{QStringLiteral("info"), QStringLiteral("--colour")}
+                                    << QByteArray() << QString() << 2 << "unknown option \"--colour\"";
+    QTest::newRow("no such device") << QStringList{QStringLiteral("--simulate"),
+                                                   QStringLiteral("1:Vantor-A2"), QStringLiteral("--device"),
+                                                   QStringLiteral("/dev/hidraw9"), QStringLiteral("info")}
+                                    << QByteArray() << QString() << 4 << "no device at \"/dev/hidraw9\"";
+    // A whole file, so nothing is read first: the search's four exchanges and
+    // two of the write's requests, then the device is gone.
+    QTest::newRow("unplugged while writing")
+        << QStringList{QStringLiteral("--simulate"), QStringLiteral("1:Vantor-A2"), QStringLiteral("write"),
+                       QStringLiteral("f.json")}
+        << QByteArray(
+               R"({"CANParam": [], "FiberParam": {"Baud": ["0b"]}, "Route": ["0 1 1 ", "1 0 1 ", "1 1 0 "]})")
+        << QStringLiteral("6") << 1 << "(the device is no longer attached)";
+    // The device keeps standard-frame records before extended ones, so the
+    // rows come back in the other order.
+    QTest::newRow("verify difference")
+        << QStringList{QStringLiteral("--simulate"), QStringLiteral("2:Vantor-D5"), QStringLiteral("write"),
+                       QStringLiteral("f.json"), QStringLiteral("--verify")}
+        << QByteArray(
+               R"({"CANParam": [{"ArbitrateRate": "0x00070A02", "DataList": ["1, 0, 00 00 00 10, 00 00 00 20",
+            "0, 0, 00 00 00 01, 00 00 00 02"]}, {"ArbitrateRate": "0x00070A02", "DataList": ["0, 0, 00 00 00 01, 00 00 00 02"]}],
+            "FiberParam": {"Baud": []}, "Route": []})")
+        << QString() << 3
+        << "CAN1\tDataList[0]\t1, 0, 00 00 00 10, 00 00 00 20\t0, 0, 00 00 00 01, 00 00 00 02";
+}
+
+void CliTest::refusalsEndWithTheirExitCode()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, file);
+    QFETCH(QString, unplugAfter);
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    QFile::remove(m_dir.filePath(QStringLiteral("f.json")));
+    if (!file.isNull())
+        put(m_dir.filePath(QStringLiteral("f.json")), file);
+
+    const Run run = runCli(m_dir.path(), arguments, unplugAfter);
+    QCOMPARE(run.code, code);
+    QVERIFY2(run.output.contains(message), qPrintable(run.output));
+    if (code == 2)
+        QVERIFY2(run.requests.size() <= 1, "a refused file sends nothing but the search");
+    if (!unplugAfter.isEmpty()) {
+        QCOMPARE(run.requests.size(), unplugAfter.toInt());  // nothing after the failing write
+    }
+}
+
+QTEST_MAIN(CliTest)
+#include "tst_cli.moc"
