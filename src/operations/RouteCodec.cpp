@@ -34,6 +34,14 @@ Row unpackRow(Bits bits, Ports ports, Bits (*bitOf)(int, Ports))
 
 }  // namespace
 
+Matrix defaultMatrix(Ports ports)
+{
+    Matrix matrix(ports.count(), Row(ports.count(), true));
+    for (int p = 0; p < ports.count(); ++p)
+        matrix[p][p] = false;
+    return matrix;
+}
+
 std::uint8_t family1DestinationBit(int destination, Ports ports)
 {
     if (destination < 0 || destination >= ports.count())

@@ -20,6 +20,9 @@ struct Ports {
 using Row = QVector<bool>;    // one source: forwarded or not, per destination port
 using Matrix = QVector<Row>;  // one row per source port
 
+// Every port forwarded to every other port, as a newly built editor shows it.
+Matrix defaultMatrix(Ports ports);
+
 // Family 1: bit 7 - j is CAN destination j, bit 3 - k fibre destination k.
 constexpr int kFamily1MaxCAN = 4;
 constexpr int kFamily1MaxFibre = 4;
