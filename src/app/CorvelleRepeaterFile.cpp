@@ -6,6 +6,7 @@
 
 #include "ui_CorvelleRepeater.h"
 
+#include "DeviceEditors.h"
 #include "config/ConfigFile.h"
 #include "config/Configuration.h"
 #include "device/Protocol.h"
@@ -22,74 +23,46 @@
 
 namespace {
 
-// The window's editors as the file sees them.
-struct Editors {
-    QTabWidget* tabs;
-    FibreGrid fibre;
-    RouteMatrix routes;
-    int nCAN;
-    int nFiberOptic;
-    bool canFd;
-
-    CANParamWidget* can(int i) const
-    {
-        QWidget* page = tabs->widget(i);
-        return page ? page->findChild<CANParamWidget*>() : nullptr;
-    }
-    int ports() const { return nCAN + nFiberOptic; }
-};
-
-Editors editorsOf(const Ui::CorvelleRepeaterClass& ui, QSignalMapper* mapper, int nCAN, int nFiberOptic,
-                  int driveType)
-{
-    return {ui.tabWidget,
-            FibreGrid(ui.tab_Fiber, ui.gridLayout_fiber, nCAN, nFiberOptic, driveType),
-            RouteMatrix(ui.tableWidgetRoute, mapper, nCAN, nFiberOptic),
-            nCAN,
-            nFiberOptic,
-            driveType == protocol::kFamily2};
-}
-
 // The editors' configuration as the file holds it.
-config::Configuration configurationOf(const Editors& e)
+config::Configuration configurationOf(const DeviceEditors& e)
 {
     config::Configuration c;
-    for (int i = 0; i < e.nCAN; ++i) {
+    for (int i = 0; i < e.nCAN(); ++i) {
         if (const CANParamWidget* editor = e.can(i))
             c.channels << editor->channelConfig();
     }
-    for (int i = 0; i < e.nFiberOptic; ++i) {
-        if (e.canFd) {
-            c.fibreRates << e.fibre.fibreBaudText(i);
+    for (int i = 0; i < e.nFiberOptic(); ++i) {
+        if (e.driveType() == protocol::kFamily2) {
+            c.fibreRates << e.fibres().fibreBaudText(i);
         } else {
-            const QComboBox* selector = e.fibre.selector(i);
+            const QComboBox* selector = e.fibres().selector(i);
             c.fibreRates << configfile::family1BaudString(selector ? selector->currentData().toByteArray()
                                                                    : QByteArray());
         }
     }
-    for (int p = 0; p < e.ports(); ++p)
-        c.routes << e.routes.row(p);
+    for (int p = 0; p < (e.nCAN() + e.nFiberOptic()); ++p)
+        c.routes << e.routes().row(p);
     return c;
 }
 
 // The CAN editors are new; the fibre selectors and route cells keep whatever
 // the file does not set.
-void applyConfiguration(const Editors& e, const config::Configuration& file)
+void applyConfiguration(const DeviceEditors& e, const config::Configuration& file)
 {
-    for (int i = 0; i < file.channels.size() && i < e.nCAN; ++i) {
+    for (int i = 0; i < file.channels.size() && i < e.nCAN(); ++i) {
         if (CANParamWidget* editor = e.can(i))
             editor->loadChannelConfig(file.channels.at(i));
     }
-    for (int i = 0; i < file.fibreRates.size() && i < e.nFiberOptic; ++i) {
-        if (e.canFd) {
-            e.fibre.setFibreBaudText(i, file.fibreRates.at(i));
-        } else if (QComboBox* selector = e.fibre.selector(i)) {
+    for (int i = 0; i < file.fibreRates.size() && i < e.nFiberOptic(); ++i) {
+        if (e.driveType() == protocol::kFamily2) {
+            e.fibres().setFibreBaudText(i, file.fibreRates.at(i));
+        } else if (QComboBox* selector = e.fibres().selector(i)) {
             const int index = configfile::family1BaudIndex(file.fibreRates.at(i));
             selector->setCurrentIndex(index < selector->count() ? index : -1);
         }
     }
-    for (int p = 0; p < file.routes.size() && p < e.ports(); ++p)
-        e.routes.setRow(p, file.routes.at(p), true);
+    for (int p = 0; p < file.routes.size() && p < (e.nCAN() + e.nFiberOptic()); ++p)
+        e.routes().setRow(p, file.routes.at(p), true);
 }
 
 // A name typed without an extension gets ".txt", which the open dialog's filter shows.
@@ -126,9 +99,7 @@ void CorvelleRepeater::writeConfigFile(const QString& caption, const QString& fa
     // has nothing left to save.
     if (!checkConnected(tr("device not connect")))
         return;
-    const QByteArray text =
-        config::fileText(configurationOf(editorsOf(ui, m_pSignalMapper, m_nCAN, m_nFiberOptic, drive_type)),
-                         drive_type == protocol::kFamily2);
+    const QByteArray text = config::fileText(configurationOf(editors()), drive_type == protocol::kFamily2);
 
     // Written beside the old file and renamed over it only when complete.
     QSaveFile file(name);
@@ -172,7 +143,6 @@ void CorvelleRepeater::loadConfigFile(const QString& fileName)
 
     removeCanTabs();
     buildCanTabs(m_nCAN);
-    applyConfiguration(editorsOf(ui, m_pSignalMapper, m_nCAN, m_nFiberOptic, drive_type),
-                       parsed.configuration);
+    applyConfiguration(editors(), parsed.configuration);
     showInfo(tr("read finish"));
 }
