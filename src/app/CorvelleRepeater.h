@@ -86,7 +86,12 @@ private slots:
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
-    bool nativeEvent(const QByteArray& eventType, void* message, long* result) override;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    using NativeEventResult = qintptr;
+#else
+    using NativeEventResult = long;
+#endif
+    bool nativeEvent(const QByteArray& eventType, void* message, NativeEventResult* result) override;
 
 private:
     void createMenu();

@@ -17,6 +17,15 @@ constexpr const char* kShadowFiles[ShadowCount] = {
 
 constexpr int kShadowWidth = 2;
 
+// The cursor on the screen when the event happened, in whole pixels.
+QPoint screenPoint(const QMouseEvent* event)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    return event->globalPosition().toPoint();
+#else
+    return event->globalPos();
+#endif
+}
 }  // namespace
 
 AbsFrameLessAutoSize::AbsFrameLessAutoSize(QWidget* parent) : QDialog(parent)
@@ -42,11 +51,11 @@ void AbsFrameLessAutoSize::mousePressEvent(QMouseEvent* event)
         return;
     }
     m_pressPosition = pos();
-    if (FrameGeometry::isBorderPress(event->localPos().toPoint(), size(), m_nBorderWidth)) {
+    if (FrameGeometry::isBorderPress(event->pos(), size(), m_nBorderWidth)) {
         m_bResizing = true;
         return;
     }
-    m_pressPoint = event->screenPos().toPoint();
+    m_pressPoint = screenPoint(event);
     m_bMoving = true;
 }
 
@@ -63,7 +72,7 @@ void AbsFrameLessAutoSize::mouseMoveEvent(QMouseEvent* event)
     const QPoint global = QCursor::pos();
     borderStep(mapFromGlobal(global), global);
     if (m_bMoving) {
-        move(m_pressPosition + event->screenPos().toPoint() - m_pressPoint);
+        move(m_pressPosition + screenPoint(event) - m_pressPoint);
     }
 }
 
