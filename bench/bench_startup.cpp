@@ -20,7 +20,9 @@ namespace {
 
 int child(int argc, char* argv[])
 {
-    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);  // always on in Qt 6
+#endif
     QApplication app(argc, argv);
     sim::SimulateChoice choice;
     QString error;

@@ -23,7 +23,7 @@ function(corvelle_add_test)
   # Each test program in a folder of its own: the tool keeps Config.ini beside
   # its executable, and tests run in parallel.
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/${T_NAME})
-  corvelle_link_program(${T_NAME} Qt5::Test ${T_LIBS})
+  corvelle_link_program(${T_NAME} Qt::Test ${T_LIBS})
   target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   if(NOT T_TIMEOUT)

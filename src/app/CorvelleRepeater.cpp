@@ -102,7 +102,6 @@ void CorvelleRepeater::addFirmwareFileButton()
     button->setStyleSheet(QStringLiteral("background-color: rgb(255, 255, 255);border:none;"));
     button->setCursor(Qt::PointingHandCursor);
     auto* layout = new QHBoxLayout(ui.lineEdit_file);
-    layout->setMargin(1);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(1);
     layout->addStretch(1);
@@ -318,6 +317,6 @@ void CorvelleRepeater::onFirmwareFileButtonClicked()
 
 void CorvelleRepeater::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && qRound(event->localPos().y()) < 33)
+    if (event->button() == Qt::LeftButton && event->pos().y() < 33)
         onLeftDoubleClick();
 }

@@ -101,7 +101,12 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool nativeEvent(const QByteArray& eventType, void* message, long* result) override;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    using NativeEventResult = qintptr;
+#else
+    using NativeEventResult = long;
+#endif
+    bool nativeEvent(const QByteArray& eventType, void* message, NativeEventResult* result) override;
 
 private:
     enum class EventPass { Skip, Run };

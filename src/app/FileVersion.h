@@ -6,3 +6,8 @@
 #include <QString>
 
 QString readFileVersion();
+
+// The value path of the FileVersion string for a translation pair of a version
+// resource, each number as four lower-case hexadecimal digits: language
+// 0x0409 and code page 0x04E4 give "\StringFileInfo\040904e4\FileVersion".
+QString fileVersionQueryPath(unsigned language, unsigned codePage);

@@ -6,14 +6,6 @@
 
 #include <vector>
 
-namespace {
-// Four lower-case hexadecimal digits: 0x804 gives "0804".
-QString fourHexDigits(unsigned value)
-{
-    return (QStringLiteral("000") + QString::number(value, 16)).right(4);
-}
-}  // namespace
-
 QString readFileVersion()
 {
     const std::wstring path = QCoreApplication::applicationFilePath().toStdWString();
@@ -35,9 +27,8 @@ QString readFileVersion()
         !translation || length < sizeof(Translation))
         return QString();
 
-    const QString key = QStringLiteral("\\StringFileInfo\\") + fourHexDigits(translation->language) +
-                        fourHexDigits(translation->codePage) + QStringLiteral("\\FileVersion");
-    const std::wstring wideKey = key.toStdWString();
+    const std::wstring wideKey =
+        fileVersionQueryPath(translation->language, translation->codePage).toStdWString();
     wchar_t* value = nullptr;
     UINT valueLength = 0;
     if (!VerQueryValueW(buffer.data(), wideKey.c_str(), reinterpret_cast<void**>(&value), &valueLength) ||

@@ -18,7 +18,7 @@ void CorvelleRepeater::registerDeviceNotifications()
     watcher->start();
 }
 
-bool CorvelleRepeater::nativeEvent(const QByteArray& eventType, void* message, long* result)
+bool CorvelleRepeater::nativeEvent(const QByteArray& eventType, void* message, NativeEventResult* result)
 {
     return AbsFrameLessAutoSize::nativeEvent(eventType, message, result);
 }

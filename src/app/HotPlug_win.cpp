@@ -29,7 +29,7 @@ void CorvelleRepeater::registerDeviceNotifications()
         (void)GetLastError();
 }
 
-bool CorvelleRepeater::nativeEvent(const QByteArray& eventType, void* message, long* result)
+bool CorvelleRepeater::nativeEvent(const QByteArray& eventType, void* message, NativeEventResult* result)
 {
     Q_UNUSED(result);
     if (eventType != "windows_generic_MSG")

@@ -66,7 +66,9 @@ int main(int argc, char* argv[])
     if (line.simulate && !simulateChoice(line, &choice))
         return 2;
 
-    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);  // always on in Qt 6
+#endif
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("CorvelleRepeater"));
     if (line.simulate)

@@ -156,7 +156,7 @@ QVector<bool> parseRouteString(const QString& text, int maxCells)
         if (end < 0)
             end = text.size();
         if (end > start)
-            cells << (text.midRef(start, end - start).toInt() != 0);
+            cells << (text.mid(start, end - start).toInt() != 0);
         start = end + 1;
     }
     return cells;

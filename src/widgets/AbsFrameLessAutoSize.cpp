@@ -18,6 +18,15 @@ constexpr const char* kShadowFiles[ShadowCount] = {
 
 constexpr int kShadowWidth = 2;
 
+// The cursor on the screen when the event happened, in whole pixels.
+QPoint screenPoint(const QMouseEvent* event)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    return event->globalPosition().toPoint();
+#else
+    return event->globalPos();
+#endif
+}
 }  // namespace
 
 AbsFrameLessAutoSize::AbsFrameLessAutoSize(QWidget* parent) : QDialog(parent)
@@ -111,11 +120,11 @@ void AbsFrameLessAutoSize::mousePressEvent(QMouseEvent* event)
         return;
     }
     m_pressPosition = pos();
-    if (FrameGeometry::isBorderPress(event->localPos().toPoint(), size(), m_nBorderWidth)) {
+    if (FrameGeometry::isBorderPress(event->pos(), size(), m_nBorderWidth)) {
         m_bResizing = true;
         return;
     }
-    m_pressPoint = event->screenPos().toPoint();
+    m_pressPoint = screenPoint(event);
     m_bMoving = true;
 }
 
@@ -132,7 +141,7 @@ void AbsFrameLessAutoSize::mouseMoveEvent(QMouseEvent* event)
     const QPoint global = QCursor::pos();
     borderStep(mapFromGlobal(global), global);
     if (m_bMoving) {
-        move(m_pressPosition + event->screenPos().toPoint() - m_pressPoint);
+        move(m_pressPosition + screenPoint(event) - m_pressPoint);
     }
 }
 

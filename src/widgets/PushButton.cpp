@@ -27,7 +27,11 @@ void PushButton::setPicName(QString picName)
     setFixedSize(QPixmap(m_picName).size());
 }
 
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+void PushButton::enterEvent(QEnterEvent*)
+#else
 void PushButton::enterEvent(QEvent*)
+#endif
 {
     m_status = Hover;
     update();
@@ -56,7 +60,7 @@ void PushButton::mouseReleaseEvent(QMouseEvent* event)
     if (!m_bPressed || event->button() != Qt::LeftButton) {
         return;
     }
-    if (!rect().contains(event->localPos().toPoint())) {
+    if (!rect().contains(event->pos())) {
         return;  // the pressed picture stays until the cursor leaves
     }
     m_bPressed = false;

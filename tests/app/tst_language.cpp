@@ -1,5 +1,6 @@
 #include "AppTestSupport.h"
 #include "RecordingDialogs.h"
+#include "app/FileVersion.h"
 #include "app/SystemLanguage.h"
 #include "device/HIDDevice.h"
 #include "sim/VirtualBus.h"
@@ -30,6 +31,8 @@ private slots:
     void switchingToChinese();
     void systemLanguageMapping_data();
     void systemLanguageMapping();
+    void windowsLanguageAndVersionKeys_data();
+    void windowsLanguageAndVersionKeys();
 
 private:
     RecordingDialogs m_dialogs;
@@ -131,9 +134,32 @@ void LanguageTest::systemLanguageMapping()
 {
     QFETCH(QLocale, locale);
     QTEST(int(languageOfLocale(locale)), "expected");
-    QCOMPARE(languageOfLangId(0x0409), UiLanguage::English);
-    QCOMPARE(languageOfLangId(0x0804), UiLanguage::Chinese);
-    QCOMPARE(languageOfLangId(0x0809), UiLanguage::None);
+}
+
+// What the Windows start-up and About dialog make of a language id and of a
+// version resource's first translation pair.
+void LanguageTest::windowsLanguageAndVersionKeys_data()
+{
+    QTest::addColumn<unsigned>("langId");
+    QTest::addColumn<unsigned>("codePage");
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("valuePath");
+    QTest::newRow("en-US, 1252") << 0x0409u << 0x04E4u << int(UiLanguage::English)
+                                 << QStringLiteral("\\StringFileInfo\\040904e4\\FileVersion");
+    QTest::newRow("zh-CN, UTF-16") << 0x0804u << 0x04B0u << int(UiLanguage::Chinese)
+                                   << QStringLiteral("\\StringFileInfo\\080404b0\\FileVersion");
+    QTest::newRow("en-GB") << 0x0809u << 0x04E4u << int(UiLanguage::None)
+                           << QStringLiteral("\\StringFileInfo\\080904e4\\FileVersion");
+    QTest::newRow("zh-TW, neutral") << 0x0404u << 0x0000u << int(UiLanguage::None)
+                                    << QStringLiteral("\\StringFileInfo\\04040000\\FileVersion");
+}
+
+void LanguageTest::windowsLanguageAndVersionKeys()
+{
+    QFETCH(unsigned, langId);
+    QFETCH(unsigned, codePage);
+    QTEST(int(languageOfLangId(langId)), "language");
+    QTEST(fileVersionQueryPath(langId, codePage), "valuePath");
 }
 
 QTEST_MAIN(LanguageTest)

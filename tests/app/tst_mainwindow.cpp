@@ -150,12 +150,14 @@ void MainWindowTest::titleBarDoubleClick()
     const auto mouse = Qt::MouseButton(button);
     CorvelleRepeater window;
     window.show();
-    QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(100, y), mouse, mouse, Qt::NoModifier);
+    QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(100, y), window.mapToGlobal(QPoint(100, int(y))),
+                      mouse, mouse, Qt::NoModifier);
     QCoreApplication::sendEvent(&window, &click);
     QTEST(window.isMaximized(), "maximised");
 
     if (window.isMaximized()) {
-        QMouseEvent again(QEvent::MouseButtonDblClick, QPointF(100, 5), mouse, mouse, Qt::NoModifier);
+        QMouseEvent again(QEvent::MouseButtonDblClick, QPointF(100, 5), window.mapToGlobal(QPoint(100, 5)),
+                          mouse, mouse, Qt::NoModifier);
         QCoreApplication::sendEvent(&window, &again);
         QVERIFY(!window.isMaximized());
     }

@@ -93,7 +93,7 @@ void ReadTest::timingStatusStopsTheRead()
     QCOMPARE(m_dialogs.texts(), QStringList{"read CANBautrate fail"});
     QTEST(filterRowCount(*window, 0), "rowsOfChannel1");
     QTEST(filterRowCount(*window, 1), "rowsOfChannel2");
-    QTEST(requestsSince(device, before).size(), "requests");  // nothing after the timing request
+    QTEST(int(requestsSince(device, before).size()), "requests");  // nothing after the timing request
 }
 
 void ReadTest::missingBankAnswerEndsSilently()

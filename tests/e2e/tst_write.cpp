@@ -84,7 +84,7 @@ void WriteTest::fifteenFilterRowsStopEverything()
 
     click(*window, "m_pushButtonWrite");
     QCOMPARE(m_dialogs.texts(), QStringList{"filter at most 14"});
-    QTEST(requestsSince(device, before).size(), "requests");
+    QTEST(int(requestsSince(device, before).size()), "requests");
 }
 
 void WriteTest::badRateTextSendsNothing()

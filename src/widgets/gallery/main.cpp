@@ -121,7 +121,8 @@ private:
         QCoreApplication::sendEvent(hover, &enter);
         PushButton* pressed = pushButton();
         QCoreApplication::sendEvent(pressed, &enter);
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5),
+                          QPointF(pressed->mapToGlobal(QPoint(5, 5))), Qt::LeftButton, Qt::LeftButton,
                           Qt::NoModifier);
         QCoreApplication::sendEvent(pressed, &press);
         return {captioned(normal, QStringLiteral("normal")), captioned(hover, QStringLiteral("hover")),
