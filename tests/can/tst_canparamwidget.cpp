@@ -1,12 +1,11 @@
-// The CAN channel editor: what its lists offer, the register text a choice
-// shows, the hint under it, and the removal of filter rows.
+// The CAN channel editor: the modes the hardware offers, the list entry and
+// register text a timing shows, and the removal of filter rows.
 
 #include "editors/CANParamWidget.h"
 
 #include "device/HardwareType.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -15,9 +14,6 @@
 #include <memory>
 
 namespace {
-
-constexpr int kClassic = 1;
-constexpr int kCanFd = 2;
 
 std::unique_ptr<CANParamWidget> editor(int driveType, int hardwareType = 0x13)
 {
@@ -28,24 +24,7 @@ std::unique_ptr<CANParamWidget> editor(int driveType, int hardwareType = 0x13)
 template <typename T = QWidget>
 T* child(const QWidget& w, const char* name)
 {
-    T* c = w.findChild<T*>(QLatin1String(name));
-    if (!c)
-        qFatal("no child %s", name);
-    return c;
-}
-
-// The last digit of each row's ID register.
-QString ids(const QTableWidget* t)
-{
-    QString out;
-    for (int r = 0; r < t->rowCount(); ++r)
-        out += t->item(r, 2)->text().right(1);
-    return out;
-}
-
-void select(QTableWidget* t, int row, int column, QItemSelectionModel::SelectionFlags flags = {})
-{
-    t->selectionModel()->select(t->model()->index(row, column), QItemSelectionModel::Select | flags);
+    return w.findChild<T*>(QLatin1String(name));
 }
 
 }  // namespace
@@ -57,106 +36,68 @@ private slots:
     void modeFollowsTheHardware();
     void rateBytesChooseTheEntry_data();
     void rateBytesChooseTheEntry();
-    void hint_data();
-    void hint();
     void deleteCellsInCanFdTable();
 };
 
 void TestCANParamWidget::modeFollowsTheHardware()
 {
-    QCOMPARE(child<QComboBox>(*editor(kCanFd, 0x12), "comboBoxMode")->count(), 1);  // "CAN" only
-    QVERIFY(child(*editor(kClassic), "widget_mode")->isHidden());
-    auto w = editor(kCanFd);
-    const QList<QWidget*> followers{child(*w, "label_FD"), child(*w, "comboBoxFD"),
-                                    child(*w, "widget_datarate")};
+    QCOMPARE(child<QComboBox>(*editor(2, 0x12), "comboBoxMode")->count(), 1);  // "CAN" only
+    auto w = editor(2);
     for (int mode : {1, 0}) {
         child<QComboBox>(*w, "comboBoxMode")->setCurrentIndex(mode);
         QCOMPARE(w->modeIndex(), mode);
-        for (QWidget* f : followers)
-            QCOMPARE(f->isHidden(), mode == 0);
+        for (const char* follower : {"label_FD", "comboBoxFD", "widget_datarate"})
+            QCOMPARE(child(*w, follower)->isHidden(), mode == 0);
     }
 }
 
 void TestCANParamWidget::rateBytesChooseTheEntry_data()
 {
     QTest::addColumn<QByteArray>("registers");
-    QTest::addColumn<int>("index");
     QTest::addColumn<QString>("entry");
-    QTest::newRow("listed") << QByteArray::fromHex("00120005") << 14 << "1000K";
-    QTest::newRow("unlisted") << QByteArray::fromHex("00040702") << 16 << "custom";
-    QTest::newRow("all zero") << QByteArray::fromHex("00000000") << 15 << "self-adaption";
+    QTest::newRow("listed") << QByteArray("00120005") << "1000K";
+    QTest::newRow("unlisted") << QByteArray("00040702") << "custom";
+    QTest::newRow("all zero") << QByteArray("00000000") << "self-adaption";
     // "custom" already current with a typed value: the seed from the device still shows.
-    QTest::newRow("custom seed") << QByteArray::fromHex("FFFFFFFF") << 16 << "custom";
+    QTest::newRow("custom seed") << QByteArray("FFFFFFFF") << "custom";
 }
 
 void TestCANParamWidget::rateBytesChooseTheEntry()
 {
     QFETCH(QByteArray, registers);
-    QFETCH(int, index);
-    auto w = editor(kClassic);
+    auto w = editor(1);
     auto* combo = child<QComboBox>(*w, "comboBoxBautRate");
     auto* edit = child<QLineEdit>(*w, "lineEditBautRate");
-    combo->setCurrentIndex(16);
+    combo->setCurrentIndex(combo->count() - 1);
     edit->setText("0x12345678");
-    w->setBaudRateBytes(registers);
-    QCOMPARE(combo->currentIndex(), index);
+    w->setBaudRateBytes(QByteArray::fromHex(registers));
     QTEST(combo->currentText(), "entry");
-    QCOMPARE(edit->text(), QLatin1String("0x") + QString::fromLatin1(registers.toHex().toUpper()));
-    QCOMPARE(edit->isReadOnly(), index != 16);  // only "custom" is typed
-    QCOMPARE(w->arbitrateRateBytes(), registers);
-}
-
-void TestCANParamWidget::hint_data()
-{
-    QTest::addColumn<int>("driveType");
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("hint");
-    QTest::newRow("classic 500K") << kClassic << 11 << QString() << QStringLiteral("500 kbit/s · SP 66.7 %");
-    QTest::newRow("classic self-adaption")
-        << kClassic << 15 << QString() << "bit rate detected by the device";
-    QTest::newRow("arbitration custom 1 Mbit/s")
-        << kCanFd << 14 << "0x00040702" << QStringLiteral("1 Mbit/s · SP 75.0 %");
-    QTest::newRow("custom with seven digits") << kCanFd << 14 << "0x0004070"
-                                              << "not a valid timing";
-}
-
-void TestCANParamWidget::hint()
-{
-    QFETCH(int, driveType);
-    QFETCH(int, index);
-    QFETCH(QString, typed);
-    auto w = editor(driveType);
-    child<QComboBox>(*w, "comboBoxBautRate")->setCurrentIndex(index);
-    if (!typed.isEmpty())
-        child<QLineEdit>(*w, "lineEditBautRate")->setText(typed);
-    QTEST(child<QLabel>(*w, "labelBautRateHint")->text(), "hint");
+    QCOMPARE(edit->text(), QLatin1String("0x") + QString::fromLatin1(registers));
+    QCOMPARE(edit->isReadOnly(), combo->currentText() != QLatin1String("custom"));  // only "custom" is typed
+    QCOMPARE(w->arbitrateRateBytes(), QByteArray::fromHex(registers));
 }
 
 void TestCANParamWidget::deleteCellsInCanFdTable()
 {
-    auto w = editor(kCanFd);
+    auto w = editor(2);
     auto* table = child<QTableWidget>(*w, "tableWidgetDatalist");
-    auto* minus = child<QPushButton>(*w, "pushButtonDown");
     for (int n = 1; n <= 5; ++n)
         w->appendFilterRow({1, 0, QStringLiteral("00 00 00 0%1").arg(n), QStringLiteral("00 00 00 00")});
-
-    select(table, 1, 2);
-    minus->click();
-    QCOMPARE(ids(table), QStringLiteral("12345"));
-    select(table, 1, 3);
-    minus->click();
-    QCOMPARE(ids(table), QStringLiteral("1345"));
-
-    // Cells picked out of table order are taken in table order: (0,2) (0,3)
-    // (2,2) (3,2), so every second one from the last removes rows 3 and 0.
-    table->clearSelection();
-    select(table, 2, 2);
-    select(table, 0, 2);
-    select(table, 3, 2);
-    select(table, 0, 3);
-    minus->click();
-    QCOMPARE(ids(table), QStringLiteral("34"));
+    // Cells picked out of table order are taken in table order; every second
+    // one from the last names a row to remove, and a row removed once is gone.
+    auto removeAfterSelecting = [&](std::initializer_list<std::pair<int, int>> cells) {
+        table->clearSelection();
+        for (const auto& [row, column] : cells)
+            table->selectionModel()->select(table->model()->index(row, column), QItemSelectionModel::Select);
+        child<QPushButton>(*w, "pushButtonDown")->click();
+        QString ids;  // the last digit of each row's ID register
+        for (int r = 0; r < table->rowCount(); ++r)
+            ids += table->item(r, 2)->text().right(1);
+        return ids;
+    };
+    QCOMPARE(removeAfterSelecting({{1, 2}}), QStringLiteral("12345"));
+    QCOMPARE(removeAfterSelecting({{1, 2}, {1, 3}}), QStringLiteral("1345"));
+    QCOMPARE(removeAfterSelecting({{2, 2}, {0, 2}, {3, 2}, {0, 3}}), QStringLiteral("34"));
 }
 
 QTEST_MAIN(TestCANParamWidget)

@@ -75,27 +75,20 @@ private:
         m_dialogs.fileAnswers << file;
         click(*m_window, "m_pushButtonReadFromFile");
     }
-    // The two-channel classic configuration of the worked example.
-    void setUpWorkedExample()
-    {
-        CANParamWidget* ch1 = canEditor(*m_window, 0);
-        CANParamWidget* ch2 = canEditor(*m_window, 1);
-        ch1->clearFilters();
-        ch2->clearFilters();
-        ch1->setBaudRateBytes(QByteArray::fromHex("0012000b"));
-        ch1->appendFilterRow({0, 1, kZero, kZero});
-        ch2->setBaudRateBytes(QByteArray::fromHex("001c00e0"));
-        fibreSelector(*m_window, 0)->setCurrentIndex(fibreSelector(*m_window, 0)->findText("1380K"));
-    }
-
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<CorvelleRepeater> m_window;
 };
 
 void ConfigFileWindowTest::savesTheWorkedExample()
 {
-    connect(1, "Vantor-A2");
-    setUpWorkedExample();
+    // The two-channel classic configuration of the worked example.
+    CorvelleRepeater& w = connect(1, "Vantor-A2");
+    canEditor(w, 0)->clearFilters();
+    canEditor(w, 1)->clearFilters();
+    canEditor(w, 0)->setBaudRateBytes(QByteArray::fromHex("0012000b"));
+    canEditor(w, 0)->appendFilterRow({0, 1, kZero, kZero});
+    canEditor(w, 1)->setBaudRateBytes(QByteArray::fromHex("001c00e0"));
+    fibreSelector(w, 0)->setCurrentIndex(fibreSelector(w, 0)->findText("1380K"));
     save(path("example.txt"));
 
     QCOMPARE(m_dialogs.fileCaptions, QStringList{"save config"});

@@ -17,7 +17,6 @@ private slots:
     void pressBand();
     void resize_data();
     void resize();
-    void pressesSetMoveAndResize();
 };
 
 // A 100 x 50 window with the border width 1.
@@ -80,31 +79,6 @@ void TestFrameless::resize()
     const QRect start(100, 100, 300, 200);
     const PressState press{start.topLeft(), start.size()};
     QCOMPARE(resizedGeometry(region, cursor, start, press, QSize(200, 150), QSize(800, 600)), geometry);
-}
-
-void TestFrameless::pressesSetMoveAndResize()
-{
-    AbsFrameLessAutoSize window(nullptr);
-    window.resize(300, 200);
-    window.show();
-
-    QTest::mousePress(&window, Qt::LeftButton, {}, QPoint(1, 100));
-    QVERIFY(window.isResizing());
-    QVERIFY(!window.isMoving());
-    QCOMPARE(window.pressSize(), QSize(300, 200));
-
-    window.resize(320, 220);
-    QTest::mousePress(&window, Qt::RightButton, {}, QPoint(150, 100));
-    QVERIFY(!window.isResizing());
-    QVERIFY(!window.isMoving());
-    QCOMPARE(window.pressSize(), QSize(320, 220));
-    QTest::mouseRelease(&window, Qt::RightButton, {}, QPoint(150, 100));
-
-    QTest::mousePress(&window, Qt::LeftButton, {}, QPoint(150, 100));
-    QVERIFY(window.isMoving());
-    QVERIFY(!window.isResizing());
-    QTest::mouseRelease(&window, Qt::LeftButton, {}, QPoint(150, 100));
-    QVERIFY(!window.isMoving());
 }
 
 QTEST_MAIN(TestFrameless)
