@@ -1,7 +1,6 @@
 // Device answers no sound device gives, decoded into the real main window: an
 // index outside its list leaves that list without a current entry and never
-// goes back to the device, and an unknown type code builds nothing and the
-// tool still works.
+// goes back to the device.
 
 #include "FaultSupport.h"
 
@@ -13,8 +12,6 @@ class UntrustedAnswersTest : public WindowTest {
 private slots:
     void indexOutsideItsListLeavesNoCurrentEntry_data();
     void indexOutsideItsListLeavesNoCurrentEntry();
-    void unknownTypeCodeBuildsNothingAndStillWorks_data();
-    void unknownTypeCodeBuildsNothingAndStillWorks();
 };
 
 void UntrustedAnswersTest::indexOutsideItsListLeavesNoCurrentEntry_data()
@@ -66,35 +63,6 @@ void UntrustedAnswersTest::indexOutsideItsListLeavesNoCurrentEntry()
         if (r.startsWith(QByteArray::fromHex("00122505")))
             QCOMPARE(r.toHex(' ').mid(15, 2), QByteArray("00"));
     }
-}
-
-void UntrustedAnswersTest::unknownTypeCodeBuildsNothingAndStillWorks_data()
-{
-    QTest::addColumn<int>("family");
-    QTest::addColumn<QStringList>("read");
-    QTest::addColumn<int>("writeRequests");
-    QTest::newRow("family 1: routes read; fibre codes, routes, reset written")
-        << 1 << QStringList{report1("00 12 28 01 00")} << 3;
-    QTest::newRow("family 2: nothing read; the final command written") << 2 << QStringList() << 1;
-}
-
-void UntrustedAnswersTest::unknownTypeCodeBuildsNothingAndStillWorks()
-{
-    QFETCH(int, family);
-    sim::VirtualDevice& device = plug(family, family == 1 ? "Vantor-A2" : "Vantor-D1");
-    device.setTypeCode(0xEE);
-    const auto window = connectedWindow();
-
-    QVERIFY(window->isConnected());
-    QCOMPARE(fault::editorShape(*window), QStringLiteral("0 0 1"));  // the header row over no port
-    QTEST(requestsHex(device, family == 1 ? 4 : 1), "read");
-    QCOMPARE(m_dialogs.texts(), QStringList());
-
-    e2e::click(*window, "m_pushButtonRead");
-    device.clearTrace();
-    e2e::click(*window, "m_pushButtonWrite");
-    QCOMPARE(m_dialogs.texts(), (QStringList{"read success", "set up success"}));
-    QTEST(device.exchangeCount(), "writeRequests");
 }
 
 QTEST_MAIN(UntrustedAnswersTest)
