@@ -3,7 +3,6 @@
 // bad input ends with a message and its exit code, nothing sent after it.
 
 #include "E2e.h"
-#include "WindowTest.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

@@ -3,7 +3,6 @@
 // route matrix keeps its port names whole.
 
 #include "E2e.h"
-#include "WindowTest.h"
 
 #include <QHeaderView>
 

@@ -3,8 +3,7 @@
 // overwrite is asked for first, and the window goes on serving events while
 // a long operation runs.
 
-#include "TransferTests.h"
-#include "WindowTest.h"
+#include "E2e.h"
 
 #include <QProgressBar>
 #include <QTemporaryDir>
@@ -94,7 +93,7 @@ void SafetyTest::questionAnswers()
     const bool classic = action == ClassicDefault || action == InvalidTiming;
     sim::VirtualDevice& device = plug(classic ? 1 : 2, classic ? "Vantor-A2" : "Vantor-D3");
     const auto window = connectedWindow();
-    auto* rate = editorChild<QComboBox>(canEditor(*window, 0), "comboBoxBautRate");
+    auto* rate = child<QComboBox>(*canEditor(*window, 0), "comboBoxBautRate");
     const QString rateBefore = rate->currentText();
     switch (action) {
         case InvalidTiming:
@@ -126,7 +125,7 @@ void SafetyTest::questionAnswers()
     m_dialogs.questionAnswers << true;
     click(*window, button);
     QFETCH(QString, sentOnYes);
-    QVERIFY2(anyRequestStartsWith(requestsHex(device), sentOnYes.toLatin1().constData()),
+    QVERIFY2(countStartingWith(requestsHex(device), sentOnYes.toLatin1().constData()) > 0,
              qPrintable(requestsHex(device).join(QLatin1Char('\n'))));
 }
 
@@ -173,7 +172,7 @@ void SafetyTest::upgradeServesEvents()
     QCOMPARE(
         m_dialogs.texts(),
         (QStringList{"An operation on the device is running. Close the window when it has ended.", message}));
-    QVERIFY(!anyRequestStartsWith(requestsHex(device), "01 13 04"));  // no write began
+    QCOMPARE(countStartingWith(requestsHex(device), "01 13 04"), 0);  // no write began
     QCoreApplication::sendPostedEvents();
     QCOMPARE(window->isConnected(), !unplugMidway);
     QCOMPARE(child<QTabWidget>(*window, "tabWidget")->count(), unplugMidway ? 0 : 2);

@@ -1,8 +1,7 @@
-// Writing the configuration end to end: the requests of both families byte
-// for byte, where each failure stops and what the user is told.
+// Writing the configuration and restoring the defaults: the requests of both
+// families byte for byte, where each failure stops and what the user is told.
 
-#include "TransferTests.h"
-#include "WindowTest.h"
+#include "E2e.h"
 
 using namespace e2e;
 
@@ -10,29 +9,24 @@ class WriteTest : public WindowTest {
     Q_OBJECT
 
 private slots:
-    void family1WorkedRoad();
-    void fifteenFilterRowsStopEverything_data();
-    void fifteenFilterRowsStopEverything();
-    void badRateTextSendsNothing();
+    void family1WholeConfiguration_data();
+    void family1WholeConfiguration();
+    void refusedBeforeAnyRequest_data();
+    void refusedBeforeAnyRequest();
     void noFibreChannelStillSendsTheFibreRequest();
     void family1Failures_data();
     void family1Failures();
-    void family2WholeWrite();
-    void family2ModeDecidesTheDataPhase_data();
-    void family2ModeDecidesTheDataPhase();
-    void family2EmptyFilterTableEndsTheWrite();
-    void family2FinalCommandUnanswered();
-    void family2FibreWithoutRateIsRefused_data();
-    void family2FibreWithoutRateIsRefused();
+    void family2_data();
+    void family2();
 };
 
 namespace {
 
 // The timing and the 14 banks of a family-1 channel with one filter row:
 // mask mode, 32 bits, ID and mask 0.
-QStringList family1Channel(int c, const QString& timing)
+QStringList family1Channel(int c, const char* timing)
 {
-    QStringList r{report1(QStringLiteral("00 12 23 06 00 %1 %2").arg(hex2(c), timing))};
+    QStringList r{report1(QStringLiteral("00 12 23 06 00 %1 %2").arg(hex2(c), QLatin1String(timing)))};
     r << report1(QStringLiteral("00 12 24 0b 00 %1 01").arg(hex2(0x80 | c)));
     for (int b = 1; b < 14; ++b)
         r << report1(QStringLiteral("00 12 24 0b %1 %2").arg(hex2(b), hex2(c)));
@@ -41,64 +35,86 @@ QStringList family1Channel(int c, const QString& timing)
 
 }  // namespace
 
-void WriteTest::family1WorkedRoad()
+void WriteTest::family1WholeConfiguration_data()
 {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("timing");
+    QTest::newRow("write, 500K chosen") << "m_pushButtonWrite"
+                                        << "00 12 00 0b";
+    // Rebuilt with the defaults first, whatever was edited: 10K.
+    QTest::newRow("default") << "m_pushButtonDefault"
+                             << "00 1c 00 e0";
+}
+
+void WriteTest::family1WholeConfiguration()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, timing);
     sim::VirtualDevice& device = plug(1, "Vantor-A2");
     sim::DeviceState state = device.state();
     state.channels[0].timing = QByteArray::fromHex("0012002f");  // "125K"
     device.setState(state);
     const auto window = connectedWindow();
     selectRate(canEditor(*window, 0), "comboBoxBautRate", "500K");
+    if (button == QLatin1String("m_pushButtonDefault")) {
+        canEditor(*window, 0)
+            ->appendFilterRow({1, 0, QStringLiteral("00 00 01 23"), QStringLiteral("00 00 07 ff")});
+        fibreSelector(*window, 0)->setCurrentIndex(2);
+        routeCell(*window, 0, 2)->setOn(false);
+    }
     const int before = requestCount(device);
 
-    click(*window, "m_pushButtonWrite");
-    const QStringList expected =
-        family1Channel(1, "00 12 00 0b") + family1Channel(2, "00 12 00 0b") +
-        QStringList{report1("00 12 25 05 00 0b"), report1("00 12 27 09 00 48 88 00 00 c0"),
-                    report1("00 12 11 01 00")};
-    QCOMPARE(requestsSince(device, before), expected);
+    click(*window, button.toLatin1().constData());
+    const QByteArray t = timing.toLatin1();
+    const QStringList tail{report1("00 12 25 05 00 0b"), report1("00 12 27 09 00 48 88 00 00 c0"),
+                           report1("00 12 11 01 00")};
+    QCOMPARE(requestsHex(device, before),
+             family1Channel(1, t.constData()) + family1Channel(2, t.constData()) + tail);
     QCOMPARE(m_dialogs.texts(), QStringList{"set up success"});
     QCOMPARE(m_dialogs.boxes.at(0).title, QStringLiteral("INFO"));
     QCOMPARE(m_dialogs.boxes.at(0).parent.data(), window.get());
-    QCOMPARE(device.state().channels[0].timing, QByteArray::fromHex("0012000b"));
-    QVERIFY(child<QPushButton>(*window, "m_pushButtonWrite")->isEnabled());
+    QVERIFY(child(*window, button.toLatin1().constData())->isEnabled());
+    QCOMPARE(device.state().channels[0].timing, QByteArray::fromHex(t));
+    QCOMPARE(filterRowCount(*window, 0), 1);
+    QCOMPARE(fibreSelector(*window, 0)->currentText(), QStringLiteral("1380K"));
+    QVERIFY(routeCell(*window, 0, 2)->isOn());
 }
 
-void WriteTest::fifteenFilterRowsStopEverything_data()
+void WriteTest::refusedBeforeAnyRequest_data()
 {
-    QTest::addColumn<int>("channel");
+    QTest::addColumn<int>("family");
+    QTest::addColumn<int>("edit");
+    QTest::addColumn<QString>("message");
     QTest::addColumn<int>("requests");
-    QTest::newRow("channel 1: nothing sent") << 0 << 0;
-    QTest::newRow("channel 2: only channel 1 sent") << 1 << 15;
+    QTest::newRow("15 filters on channel 1") << 1 << 0 << "filter at most 14" << 0;
+    QTest::newRow("15 filters on channel 2: channel 1 sent") << 1 << 1 << "filter at most 14" << 15;
+    QTest::newRow("rate register of 3 digits")
+        << 1 << 2 << "channel 1: the bit rate register must be 8 hexadecimal digits" << 0;
+    QTest::newRow("fibre rate empty") << 2 << 3 << "Fiber2: enter a baud rate from 1 to 2147483647" << 0;
 }
 
-void WriteTest::fifteenFilterRowsStopEverything()
+void WriteTest::refusedBeforeAnyRequest()
 {
-    QFETCH(int, channel);
-    sim::VirtualDevice& device = plug(1, "Vantor-A2");
+    QFETCH(int, family);
+    QFETCH(int, edit);
+    sim::VirtualDevice& device = plug(family, family == 1 ? "Vantor-A2" : "Vantor-D3");
     const auto window = connectedWindow();
-    CANParamWidget* editor = canEditor(*window, channel);
-    while (editor->filterRows().size() < 15)
-        editor->appendFilterRow({0, 1, QStringLiteral("00 00 00 00"), QStringLiteral("00 00 00 00")});
+    if (edit < 2) {
+        while (filterRowCount(*window, edit) < 15)
+            canEditor(*window, edit)
+                ->appendFilterRow({0, 1, QStringLiteral("00 00 00 00"), QStringLiteral("00 00 00 00")});
+    } else if (edit == 2) {
+        selectRate(canEditor(*window, 0), "comboBoxBautRate", "custom");
+        child<QLineEdit>(*canEditor(*window, 0), "lineEditBautRate")->setText(QStringLiteral("0x123"));
+    } else {
+        fibreSelector(*window, 1)->setCurrentIndex(fibreSelector(*window, 1)->count() - 1);  // "custom"
+        fibreCustomEdit(*window, 1)->setText(edit == 3 ? QString() : QStringLiteral("0"));
+    }
     const int before = requestCount(device);
 
     click(*window, "m_pushButtonWrite");
-    QCOMPARE(m_dialogs.texts(), QStringList{"filter at most 14"});
-    QTEST(int(requestsSince(device, before).size()), "requests");
-}
-
-void WriteTest::badRateTextSendsNothing()
-{
-    sim::VirtualDevice& device = plug(1, "Vantor-A2");
-    const auto window = connectedWindow();
-    CANParamWidget* editor = canEditor(*window, 0);
-    selectRate(editor, "comboBoxBautRate", "custom");
-    editorChild<QLineEdit>(editor, "lineEditBautRate")->setText(QStringLiteral("0x123"));
-    const int before = requestCount(device);
-
-    click(*window, "m_pushButtonWrite");
-    QCOMPARE(m_dialogs.texts(), QStringList{"channel 1: the bit rate register must be 8 hexadecimal digits"});
-    QCOMPARE(requestCount(device), before);
+    QTEST(m_dialogs.texts().value(0), "message");
+    QTEST(requestCount(device) - before, "requests");
 }
 
 void WriteTest::noFibreChannelStillSendsTheFibreRequest()
@@ -108,7 +124,7 @@ void WriteTest::noFibreChannelStillSendsTheFibreRequest()
     const int before = requestCount(device);
 
     click(*window, "m_pushButtonWrite");
-    const QStringList sent = requestsSince(device, before);
+    const QStringList sent = requestsHex(device, before);
     QCOMPARE(sent.size(), 2 * 15 + 3);
     QCOMPARE(sent.at(30), report1("00 12 25 05 00"));
     QCOMPARE(m_dialogs.texts(), QStringList{"set up success"});
@@ -119,33 +135,25 @@ void WriteTest::family1Failures_data()
     QTest::addColumn<QByteArray>("request");
     QTest::addColumn<int>("fault");
     QTest::addColumn<int>("value");
-    QTest::addColumn<QStringList>("messages");
-    QTest::addColumn<bool>("resetTried");
+    QTest::addColumn<QString>("message");  // empty: silence
     using F = sim::Fault;
-    const QStringList none;
-    QTest::newRow("timing not acknowledged") << QByteArray("00 12 23 06 00 02") << int(F::Status) << 0x00
-                                             << QStringList{"set up CANBautrate fail"} << false;
-    QTest::newRow("timing unanswered")
-        << QByteArray("00 12 23 06 00 01") << int(F::NoAnswer) << 0 << none << false;
-    QTest::newRow("bank not acknowledged") << QByteArray("00 12 24 0b 05") << int(F::Status) << 0x86
-                                           << QStringList{"set CAN mask fail"} << false;
-    QTest::newRow("bank not written")
-        << QByteArray("00 12 24 0b 05") << int(F::WriteFails) << 0 << none << false;
-    QTest::newRow("fibre unanswered")
-        << QByteArray("00 12 25") << int(F::NoAnswer) << 0 << QStringList{"set fiber fail"} << false;
+    QTest::newRow("timing not acknowledged")
+        << QByteArray("00 12 23 06 00 02") << int(F::Status) << 0x00 << "set up CANBautrate fail";
+    QTest::newRow("bank not acknowledged")
+        << QByteArray("00 12 24 0b 05") << int(F::Status) << 0x86 << "set CAN mask fail";
+    QTest::newRow("bank not written") << QByteArray("00 12 24 0b 05") << int(F::WriteFails) << 0 << "";
     QTest::newRow("fibre not acknowledged")
-        << QByteArray("00 12 25") << int(F::Status) << 0x00 << QStringList{"set fiber fail"} << false;
+        << QByteArray("00 12 25") << int(F::Status) << 0x00 << "set fiber fail";
     QTest::newRow("route not acknowledged")
-        << QByteArray("00 12 27") << int(F::Status) << 0x00 << QStringList{"set route fail"} << false;
-    QTest::newRow("route unanswered") << QByteArray("00 12 27") << int(F::NoAnswer) << 0 << none << false;
-    QTest::newRow("reset not written") << QByteArray("00 12 11") << int(F::ShortWrite) << 5
-                                       << QStringList{"send reset instruct fail"} << true;
-    QTest::newRow("reset answered after 3 s")
-        << QByteArray("00 12 11") << int(F::Delay) << 3000 << QStringList{"set up success"} << true;
-    QTest::newRow("reset answered after 5 s")
-        << QByteArray("00 12 11") << int(F::Delay) << 5000 << QStringList{"reset fail"} << true;
+        << QByteArray("00 12 27") << int(F::Status) << 0x00 << "set route fail";
+    QTest::newRow("reset not written")
+        << QByteArray("00 12 11") << int(F::ShortWrite) << 5 << "send reset instruct fail";
+    QTest::newRow("reset answered after 3.9 s")
+        << QByteArray("00 12 11") << int(F::Delay) << 3900 << "set up success";
+    QTest::newRow("reset answered after 4.1 s")
+        << QByteArray("00 12 11") << int(F::Delay) << 4100 << "reset fail";
     QTest::newRow("reset not acknowledged")
-        << QByteArray("00 12 11") << int(F::Status) << 0x00 << QStringList{"reset faild"} << true;
+        << QByteArray("00 12 11") << int(F::Status) << 0x00 << "reset faild";
 }
 
 void WriteTest::family1Failures()
@@ -153,110 +161,88 @@ void WriteTest::family1Failures()
     QFETCH(QByteArray, request);
     QFETCH(int, fault);
     QFETCH(int, value);
+    QFETCH(QString, message);
     sim::VirtualDevice& device = plug(1, "Vantor-A2");
     const auto window = connectedWindow();
     device.injectFault(startingWith(request), sim::Fault{sim::Fault::Kind(fault), value});
-    const int before = requestCount(device);
 
     click(*window, "m_pushButtonWrite");
-    QTEST(m_dialogs.texts(), "messages");
-    const QStringList sent = requestsSince(device, before);
-    QTEST(sent.contains(report1("00 12 11 01 00")), "resetTried");
+    QCOMPARE(m_dialogs.texts(), message.isEmpty() ? QStringList() : QStringList{message});
     // Nothing is sent after the failing request.
-    if (fault != sim::Fault::Delay)
-        QVERIFY(sent.last().startsWith(QString::fromLatin1(request).remove(QLatin1Char(' '))));
+    QVERIFY(requestsHex(device).last().startsWith(QString::fromLatin1(request).remove(QLatin1Char(' '))));
 }
 
-void WriteTest::family2WholeWrite()
+void WriteTest::family2_data()
 {
-    sim::VirtualDevice& device = plug(2, "Vantor-D1");
-    const auto window = connectedWindow();
-    const int before = requestCount(device);
-
-    click(*window, "m_pushButtonWrite");
-    const QStringList expected{
-        report2("01 13 04 01 10 00 01 01 00 00 07 0a 02 00 01 09 30 40 00 80 00"),
-        report2("01 13 05 01 0e 00 01 00 01 01 02"),
-        report2("01 13 04 01 10 00 02 01 00 00 07 0a 02 00 01 09 30 80 00 80 00"),
-        report2("01 13 05 01 0e 00 02 00 01 01 02"),
-        report2("01 13 06 01 10 01 00 00 00 00 01 c2 00 c0 00 00 00"),
-        report2("01 13 08 01 01"),
-    };
-    QCOMPARE(requestsSince(device, before), expected);
-    QCOMPARE(m_dialogs.texts(), QStringList{"set up success"});
-}
-
-void WriteTest::family2ModeDecidesTheDataPhase_data()
-{
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("request");
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<int>("edit");  // 1, 2: mode CAN or CANFD with UN-ISO and 5M; 3: no filter on channel 2
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QByteArray>("fault");      // the request it hits: no answer, or "07" written short
+    QTest::addColumn<QStringList>("requests");  // the first ones sent
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("message");
+    const QString write = QStringLiteral("m_pushButtonWrite");
+    const QStringList whole{report2("01 13 04 01 10 00 01 01 00 00 07 0a 02 00 01 09 30 40 00 80 00"),
+                            report2("01 13 05 01 0e 00 01 00 01 01 02"),
+                            report2("01 13 04 01 10 00 02 01 00 00 07 0a 02 00 01 09 30 80 00 80 00"),
+                            report2("01 13 05 01 0e 00 02 00 01 01 02"),
+                            report2("01 13 06 01 10 01 00 00 00 00 01 c2 00 c0 00 00 00"),
+                            report2("01 13 08 01 01")};
+    QTest::newRow("whole write") << "Vantor-D1" << 0 << write << QByteArray() << whole << 6
+                                 << "set up success";
+    QTest::newRow("final command unanswered: success all the same")
+        << "Vantor-D1" << 0 << write << QByteArray("01 13 08") << whole << 6 << "set up success";
     QTest::newRow("CAN: no FD standard, no data phase")
-        << 0 << report2("01 13 04 01 10 00 01 00 00 00 07 0a 02 00 00 00 00 40 00 f0 00");
+        << "Vantor-D3" << 1 << write << QByteArray()
+        << QStringList{report2("01 13 04 01 10 00 01 00 00 00 07 0a 02 00 00 00 00 40 00 f0 00")} << 9
+        << "set up success";
     QTest::newRow("CANFD: UN-ISO and 5M")
-        << 1 << report2("01 13 04 01 10 00 01 01 01 00 07 0a 02 00 00 07 20 40 00 f0 00");
+        << "Vantor-D3" << 2 << write << QByteArray()
+        << QStringList{report2("01 13 04 01 10 00 01 01 01 00 07 0a 02 00 00 07 20 40 00 f0 00")} << 9
+        << "set up success";
+    QTest::newRow("an empty filter table ends the write silently")
+        << "Vantor-D3" << 3 << write << QByteArray() << QStringList() << 3 << "";
+    // The device restores itself and answers nothing; the editors stay as they are.
+    QTest::newRow("default") << "Vantor-D3" << 0 << "m_pushButtonDefault" << QByteArray()
+                             << QStringList{report2("01 13 07 01 01")} << 1 << "";
+    QTest::newRow("default not written")
+        << "Vantor-D3" << 0 << "m_pushButtonDefault" << QByteArray("01 13 07") << QStringList() << 1
+        << "set default fail";
 }
 
-void WriteTest::family2ModeDecidesTheDataPhase()
+void WriteTest::family2()
 {
-    QFETCH(int, mode);
-    sim::VirtualDevice& device = plug(2, "Vantor-D3");
+    QFETCH(QString, model);
+    QFETCH(int, edit);
+    QFETCH(QString, button);
+    QFETCH(QByteArray, fault);
+    QFETCH(QStringList, requests);
+    QFETCH(QString, message);
+    sim::VirtualDevice& device = plug(2, model.toLatin1().constData());
     const auto window = connectedWindow();
     CANParamWidget* editor = canEditor(*window, 0);
-    editorChild<QComboBox>(editor, "comboBoxMode")->setCurrentIndex(mode);
-    editorChild<QComboBox>(editor, "comboBoxFD")->setCurrentIndex(1);
-    selectRate(editor, "comboBoxdatarate", "5M");
+    if (button.contains(QLatin1String("Default")))
+        selectRate(canEditor(*window, 1), "comboBoxBautRate", "250K");
+    if (edit == 1 || edit == 2) {
+        child<QComboBox>(*editor, "comboBoxMode")->setCurrentIndex(edit - 1);
+        child<QComboBox>(*editor, "comboBoxFD")->setCurrentIndex(1);
+        selectRate(editor, "comboBoxdatarate", "5M");
+    } else if (edit == 3) {
+        canEditor(*window, 1)->clearFilters();
+    }
+    if (!fault.isEmpty())
+        device.injectFault(startingWith(fault),
+                           fault.endsWith("07") ? sim::Fault::shortWrite(17) : sim::Fault::noAnswer());
     const int before = requestCount(device);
 
-    click(*window, "m_pushButtonWrite");
-    QTEST(requestsSince(device, before).at(0), "request");
-    QCOMPARE(m_dialogs.texts(), QStringList{"set up success"});
-}
-
-void WriteTest::family2EmptyFilterTableEndsTheWrite()
-{
-    sim::VirtualDevice& device = plug(2, "Vantor-D3");
-    const auto window = connectedWindow();
-    canEditor(*window, 1)->clearFilters();
-    const int before = requestCount(device);
-
-    click(*window, "m_pushButtonWrite");
-    QCOMPARE(m_dialogs.texts(), QStringList());
-    const QStringList sent = requestsSince(device, before);
-    QCOMPARE(sent.size(), 3);  // channel 1 and its filter, channel 2
-    QVERIFY(sent.last().startsWith(QLatin1String("01130401100002")));
-    QVERIFY(!anyRequestStartsWith(sent, "01 13 08"));
-}
-
-void WriteTest::family2FinalCommandUnanswered()
-{
-    sim::VirtualDevice& device = plug(2, "Vantor-D3");
-    const auto window = connectedWindow();
-    device.injectFault(sim::FaultMatch::command(0x13, 0x08), sim::Fault::noAnswer());
-
-    click(*window, "m_pushButtonWrite");
-    QCOMPARE(requestsHex(device).last(), report2("01 13 08 01 01"));
-    QCOMPARE(m_dialogs.texts(), QStringList{"set up success"});
-}
-
-void WriteTest::family2FibreWithoutRateIsRefused_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::newRow("empty") << QString();
-    QTest::newRow("zero") << QStringLiteral("0");
-}
-
-void WriteTest::family2FibreWithoutRateIsRefused()
-{
-    QFETCH(QString, typed);
-    sim::VirtualDevice& device = plug(2, "Vantor-D3");
-    const auto window = connectedWindow();
-    fibreSelector(*window, 1)->setCurrentIndex(fibreSelector(*window, 1)->count() - 1);  // "custom"
-    fibreCustomEdit(*window, 1)->setText(typed);
-    const int before = requestCount(device);
-
-    click(*window, "m_pushButtonWrite");
-    QCOMPARE(m_dialogs.texts(), QStringList{"Fiber2: enter a baud rate from 1 to 2147483647"});
-    QCOMPARE(requestCount(device), before);
+    click(*window, button.toLatin1().constData());
+    const QStringList sent = requestsHex(device, before);
+    QCOMPARE(sent.mid(0, requests.size()), requests);
+    QTEST(int(sent.size()), "count");
+    QCOMPARE(m_dialogs.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+    if (button.contains(QLatin1String("Default")))
+        QCOMPARE(child<QComboBox>(*canEditor(*window, 1), "comboBoxBautRate")->currentText(),
+                 QStringLiteral("250K"));
 }
 
 QTEST_MAIN(WriteTest)

@@ -2,8 +2,10 @@
 // End-to-end tests: the real main window against the virtual device. A test
 // plugs a device in, builds the window, lets its search and the automatic
 // read finish, then drives the window's buttons and checks what reached the
-// device (its requests, its stored state) and what the user saw (the boxes
-// recorded by RecordingDialogs).
+// device (its requests, written out in hexadecimal) and what the user saw
+// (the boxes recorded by RecordingDialogs).
+
+#include "RecordingDialogs.h"
 
 #include "app/CorvelleRepeater.h"
 #include "device/DeviceSearch.h"
@@ -15,8 +17,10 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -33,12 +37,24 @@ inline void installVirtualBus()
     HIDDevice::init();
 }
 
-// English texts: the window reads its language from Config.ini beside the
-// test program (each test program has a folder of its own).
+// Config.ini beside the test program (each has a folder of its own): "1" is
+// English, "" removes the file.
+inline void writeLanguageId(const QString& id)
+{
+    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/Config.ini");
+    {
+        QSettings settings(path, QSettings::IniFormat);
+        settings.clear();
+        if (!id.isEmpty())
+            settings.setValue(QStringLiteral("Language/id"), id);
+    }
+    if (id.isEmpty())
+        QFile::remove(path);
+}
+
 inline void useEnglish()
 {
-    QSettings(QCoreApplication::applicationDirPath() + QStringLiteral("/Config.ini"), QSettings::IniFormat)
-        .setValue(QStringLiteral("Language/id"), 1);
+    writeLanguageId(QStringLiteral("1"));
 }
 
 inline sim::VirtualDevice& plug(int family, const char* model)
@@ -60,14 +76,13 @@ inline void settle()
 // A window connected to the device already plugged in.
 inline std::unique_ptr<CorvelleRepeater> connectedWindow()
 {
-    useEnglish();
     auto window = std::make_unique<CorvelleRepeater>();
     settle();
     return window;
 }
 
 template <typename T = QWidget>
-T* child(const QWidget& w, const char* name)
+T* child(const QObject& w, const char* name)
 {
     return w.findChild<T*>(QString::fromLatin1(name));
 }
@@ -82,6 +97,17 @@ inline CANParamWidget* canEditor(const QWidget& w, int i)
 {
     QWidget* page = child<QTabWidget>(w, "tabWidget")->widget(i);
     return page ? page->findChild<CANParamWidget*>(QStringLiteral("CANParamWidget")) : nullptr;
+}
+
+inline int filterRowCount(const QWidget& w, int channel)
+{
+    return canEditor(w, channel)->filterRows().size();
+}
+
+inline void selectRate(CANParamWidget* editor, const char* combo, const char* text)
+{
+    auto* box = child<QComboBox>(*editor, combo);
+    box->setCurrentIndex(box->findText(QString::fromLatin1(text)));
 }
 
 inline QComboBox* fibreSelector(const QWidget& w, int i)
@@ -100,13 +126,151 @@ inline CheckButton* routeCell(const QWidget& w, int s, int d)
     return qobject_cast<CheckButton*>(child<QTableWidget>(w, "tableWidgetRoute")->cellWidget(s + 1, d + 2));
 }
 
-// The requests the device received, as lower-case hexadecimal text without blanks.
-inline QStringList requestsHex(const sim::VirtualDevice& device)
+// "00 12 a4 01 02" as the lower-case hexadecimal of a whole report: the bytes
+// given, then zeros up to the report length of the family.
+inline QString report(int family, const QString& spacedHex)
+{
+    return QString(spacedHex)
+        .remove(QLatin1Char(' '))
+        .toLower()
+        .leftJustified(family == 1 ? 34 : 96, QLatin1Char('0'));
+}
+inline QString report1(const QString& spacedHex)
+{
+    return report(1, spacedHex);
+}
+inline QString report2(const QString& spacedHex)
+{
+    return report(2, spacedHex);
+}
+
+inline QString hex2(int byte)
+{
+    return QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0'));
+}
+
+// The requests the device received from number `from` (from 0) on, as
+// lower-case hexadecimal without blanks.
+inline QStringList requestsHex(const sim::VirtualDevice& device, int from = 0)
 {
     QStringList out;
-    for (const QByteArray& r : device.requests())
+    for (const QByteArray& r : device.requests().mid(from))
         out << QString::fromLatin1(r.toHex());
     return out;
 }
+
+inline int requestCount(const sim::VirtualDevice& device)
+{
+    return device.requests().size();
+}
+
+inline int countStartingWith(const QStringList& requests, const char* spacedHex)
+{
+    const QString prefix = QString::fromLatin1(spacedHex).remove(QLatin1Char(' ')).toLower();
+    int n = 0;
+    for (const QString& r : requests)
+        n += r.startsWith(prefix) ? 1 : 0;
+    return n;
+}
+
+// A fault of the virtual device matched by the first bytes of a request.
+inline sim::FaultMatch startingWith(const QByteArray& spacedHex)
+{
+    return sim::FaultMatch::requestStartingWith(QByteArray::fromHex(spacedHex));
+}
+
+// Every value the editors, the device name and the firmware labels show, one
+// per line: the named controls of each CAN editor (its filter table as rows),
+// each fibre selector with the custom rate while "custom" is chosen, and
+// every route cell.
+inline QStringList editorSnapshot(const QWidget& window)
+{
+    QStringList lines{child<QLineEdit>(window, "m_pLineEditDevName")->text(),
+                      child<QLabel>(window, "label_Bootloader")->text() + QLatin1Char('/') +
+                          child<QLabel>(window, "label_Firmware")->text()};
+    for (int i = 0; const CANParamWidget* e = canEditor(window, i); ++i) {
+        for (const QComboBox* c : e->findChildren<QComboBox*>(QRegularExpression(QStringLiteral(".+"))))
+            lines << QStringLiteral("can%1 %2 %3/%4")
+                         .arg(i)
+                         .arg(c->objectName())
+                         .arg(c->currentIndex())
+                         .arg(c->count());
+        for (const QLineEdit* l : e->findChildren<QLineEdit*>(QRegularExpression(QStringLiteral(".+"))))
+            lines << QStringLiteral("can%1 %2 '%3'").arg(i).arg(l->objectName(), l->text());
+        for (const can::FilterRow& r : e->filterRows())
+            lines << QStringLiteral("can%1 filter %2 %3 %4/%5")
+                         .arg(i)
+                         .arg(r.kind)
+                         .arg(r.mode)
+                         .arg(r.idText, r.maskText);
+    }
+    for (int i = 0; const QComboBox* selector = fibreSelector(window, i); ++i) {
+        const QLineEdit* edit = fibreCustomEdit(window, i);
+        lines << QStringLiteral("fibre%1 %2 %3")
+                     .arg(i)
+                     .arg(selector->currentIndex())
+                     .arg(edit && !edit->isHidden() ? edit->text() : QString());
+    }
+    const auto* table = child<QTableWidget>(window, "tableWidgetRoute");
+    for (int r = 0; r < table->rowCount(); ++r) {
+        QString row = QStringLiteral("route%1").arg(r);
+        for (int c = 0; c < table->columnCount(); ++c) {
+            if (const auto* cell = qobject_cast<const CheckButton*>(table->cellWidget(r, c)))
+                row += cell->isOn() ? (cell->isEnabled() ? " 1" : " 1-") : (cell->isEnabled() ? " 0" : " 0-");
+        }
+        lines << row;
+    }
+    return lines;
+}
+
+// What keeps the editors from being a whole set (an editor per CAN page, the
+// route matrix over the CAN and fibre ports); empty when they are one, also
+// when they are all gone, as after a removal.
+inline QString wholenessProblem(const QWidget& window)
+{
+    const int pages = child<QTabWidget>(window, "tabWidget")->count();
+    int ports = pages;
+    while (fibreSelector(window, ports - pages))
+        ++ports;
+    const int rows = child<QTableWidget>(window, "tableWidgetRoute")->rowCount();
+    if (ports == 0 && rows == 0)
+        return QString();
+    for (int i = 0; i < pages; ++i) {
+        if (!canEditor(window, i))
+            return QStringLiteral("CAN page %1 has no editor").arg(i);
+    }
+    if (rows != ports + 1)
+        return QStringLiteral("%1 route rows for %2 ports").arg(rows).arg(ports);
+    for (int p = 0; p < ports * ports; ++p) {
+        if (!routeCell(window, p / ports, p % ports))
+            return QStringLiteral("no route cell %1 to %2").arg(p / ports).arg(p % ports);
+    }
+    return QString();
+}
+
+// The fixture of the window test programs: the virtual bus as the HID
+// backend, English, the boxes recorded and cleared before each test, every
+// device unplugged after it.
+class WindowTest : public QObject {
+    Q_OBJECT
+
+protected:
+    RecordingDialogs m_dialogs;
+
+protected slots:
+    void initTestCase() { installVirtualBus(); }
+    void cleanupTestCase() { HIDDevice::exit(); }
+    void init()
+    {
+        useEnglish();
+        m_dialogs.clear();
+        m_dialogs.fileAnswers.clear();
+    }
+    void cleanup()
+    {
+        sim::VirtualBus::instance().unplugAll();
+        QCoreApplication::sendPostedEvents();
+    }
+};
 
 }  // namespace e2e

@@ -1,0 +1,159 @@
+#pragma once
+// The fault suite's knowledge: the operations it drives and what each may tell
+// the user, the faults it injects, how long the host may wait for each answer
+// (written out, not taken from the tool), and what the window's editors show.
+
+#include "E2e.h"
+
+namespace fault {
+
+enum class Operation { Connect, Read, Write, Default, Query, Update };
+
+struct OperationPlan {
+    Operation operation;
+    int family;
+    const char* model;
+    QString name;         // "read, family 1"
+    QString successText;  // empty: success is silence
+    QStringList failureTexts;
+    bool silentFailures;  // a failing exchange may also end without a message
+};
+
+inline OperationPlan operationPlan(Operation operation, int family)
+{
+    const bool f1 = family == 1;
+    const QStringList read = f1 ? QStringList{"read CANBautrate fail", "read mask data fail",
+                                              "read fiber data fail", "read route data fail"}
+                                : QStringList{"read CANBautrate fail", "read filter standard frame fail",
+                                              "read filter extended frame fail", "read fiber data fail"};
+    const QStringList write =
+        f1 ? QStringList{"set up CANBautrate fail",  "set CAN mask fail", "set fiber fail", "set route fail",
+                         "send reset instruct fail", "reset fail",        "reset faild"}
+           : QStringList();
+    const QStringList update{"send fild length fail", "file length wrong", "wrong instruct",
+                             "transfer file fail", "send file checksum fail"};
+    const char* names[] = {"connect", "read", "write", "default", "query", "update"};
+    OperationPlan p{operation,
+                    family,
+                    f1 ? "Vantor-A2" : "Vantor-D1",
+                    QStringLiteral("%1, family %2").arg(QLatin1String(names[int(operation)])).arg(family),
+                    QString(),
+                    {},
+                    false};
+    switch (operation) {
+        case Operation::Connect:
+            p.failureTexts = QStringList{"search device fail"} + read;
+            p.silentFailures = f1;
+            break;
+        case Operation::Read:
+            p.successText = QStringLiteral("read success");
+            p.failureTexts = read;
+            p.silentFailures = f1;
+            break;
+        case Operation::Default:
+            if (!f1) {
+                p.failureTexts = QStringList{"set default fail"};
+                break;
+            }
+            Q_FALLTHROUGH();
+        case Operation::Write:
+            p.successText = QStringLiteral("set up success");
+            p.failureTexts = write;
+            p.silentFailures = true;
+            break;
+        case Operation::Query:
+            p.failureTexts = QStringList{"query firmware info fail"};
+            break;
+        case Operation::Update:
+            p.successText = QStringLiteral("update success");
+            p.failureTexts = update;
+            break;
+    }
+    return p;
+}
+
+// The time the host is given for the answer to a request, by its first bytes;
+// 0 for a request whose answer it does not read.
+inline int answerTimeoutMs(int family, const QByteArray& request)
+{
+    static const struct {
+        int family;
+        const char* prefix;
+        int ms;
+    } kTimeouts[] = {
+        {1, "001215", 10},    {1, "001214", 10},   {1, "001201", 10},    {1, "001212", 10},
+        {1, "0012a4", 100},   {1, "0012a5", 10},   {1, "001226", 100},   {1, "001228", 100},
+        {1, "001223", 50},    {1, "001224", 50},   {1, "001225", 50},    {1, "001227", 50},
+        {1, "001211", 4000},  {2, "01130100", 10}, {2, "01130400", 100}, {2, "01130500", 100},
+        {2, "01130600", 100}, {2, "01130401", 50}, {2, "01130501", 50},  {2, "01130601", 50},
+        {2, "01130701", 0},   {2, "01130801", 50}, {2, "011504", 50},    {2, "011501", 50},
+        {2, "011502", 50},    {2, "011503", 50},
+    };
+    for (const auto& t : kTimeouts) {
+        if (t.family == family && request.startsWith(QByteArray::fromHex(t.prefix)))
+            return t.ms;
+    }
+    return 0;
+}
+
+// A failed answer to this request is no failure of the operation: the
+// family-2 restore request is not answered, the final command's answer does
+// not matter.
+inline bool answerIgnored(int family, const QByteArray& request)
+{
+    return family == 2 && (request.startsWith(QByteArray::fromHex("01130701")) ||
+                           request.startsWith(QByteArray::fromHex("01130801")));
+}
+
+// What a fault does to the exchange it hits.
+enum class Effect {
+    WriteFails,    // the request does not reach the device
+    AnswerFails,   // the answer is missing or short
+    AnswerChanged  // a full answer with other bytes: passes where nothing is tested
+};
+
+struct InjectedFault {
+    QString name;
+    sim::Fault fault;
+    Effect effect;
+};
+
+inline QList<InjectedFault> faultsFor(int family, const QByteArray& request)
+{
+    using sim::Fault;
+    return {
+        {QStringLiteral("no answer"), Fault::noAnswer(), Effect::AnswerFails},
+        {QStringLiteral("late answer"), Fault::delay(answerTimeoutMs(family, request) + 1),
+         Effect::AnswerFails},
+        {QStringLiteral("short answer"), Fault::shortAnswer(family == 1 ? 15 : 47), Effect::AnswerFails},
+        {QStringLiteral("status 01"), Fault::status(0x01), Effect::AnswerChanged},
+        {QStringLiteral("garbage"), Fault::garbage(), Effect::AnswerChanged},
+        {QStringLiteral("write fails"), Fault::writeFails(), Effect::WriteFails},
+        {QStringLiteral("unplug"), Fault::unplug(), Effect::WriteFails},
+    };
+}
+
+// CAN pages, fibres and route rows: "2 1 4" for two CAN and one fibre channel.
+inline QString editorShape(const QWidget& window)
+{
+    int fibres = 0;
+    while (e2e::fibreSelector(window, fibres))
+        ++fibres;
+    return QStringLiteral("%1 %2 %3")
+        .arg(e2e::child<QTabWidget>(window, "tabWidget")->count())
+        .arg(fibres)
+        .arg(e2e::child<QTableWidget>(window, "tableWidgetRoute")->rowCount());
+}
+
+// The first lines in which two snapshots differ, for a failure message.
+inline QString snapshotDifference(const QStringList& expected, const QStringList& actual)
+{
+    QStringList out;
+    for (int i = 0; i < qMax(expected.size(), actual.size()) && out.size() < 3; ++i) {
+        if (expected.value(i) != actual.value(i))
+            out << QStringLiteral("expected '%1', got '%2'").arg(expected.value(i), actual.value(i));
+    }
+    return out.join(QLatin1String("; "));
+}
+
+}  // namespace fault
