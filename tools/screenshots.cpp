@@ -67,7 +67,9 @@ void shootPages(QWidget& window, const QString& prefix, QTextStream& out)
 
 int main(int argc, char* argv[])
 {
-    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);  // always on in Qt 6
+#endif
     QApplication app(argc, argv);
     QTextStream out(stdout);
     if (argc != 2) {
