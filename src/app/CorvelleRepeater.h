@@ -156,6 +156,7 @@ private:
     TransferResult upgradeFromFile();
     int readFDConfig();
     int writeFDConfig();
+    int shownAsStatus(const TransferResult& result);
     void sendDefaultCommand();
 
     // The form, built on the heap so that this header needs no generated one.

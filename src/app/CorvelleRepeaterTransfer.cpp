@@ -214,10 +214,7 @@ TransferResult CorvelleRepeater::readConfiguration()
 
 int CorvelleRepeater::readFDConfig()
 {
-    const TransferResult result = readConfiguration();
-    if (!result.message.isEmpty())
-        showInfo(result.message.translated());
-    return result.ok ? 0 : -1;
+    return shownAsStatus(readConfiguration());
 }
 
 void CorvelleRepeater::on_m_pushButtonWrite_clicked()
@@ -251,7 +248,12 @@ TransferResult CorvelleRepeater::writeConfiguration()
 
 int CorvelleRepeater::writeFDConfig()
 {
-    const TransferResult result = writeConfiguration();
+    return shownAsStatus(writeConfiguration());
+}
+
+// The 0 / -1 form of a result, its message shown.
+int CorvelleRepeater::shownAsStatus(const TransferResult& result)
+{
     if (!result.message.isEmpty())
         showInfo(result.message.translated());
     return result.ok ? 0 : -1;
