@@ -25,18 +25,12 @@ bool openFamily(HIDDevice& hid, int family)
 class TestHIDDevice : public QObject {
     Q_OBJECT
 private slots:
-    void init();
     void openFailures();
 };
 
-void TestHIDDevice::init()
-{
-    sim::VirtualBus::instance().install();
-    sim::VirtualBus::instance().unplugAll();
-}
-
 void TestHIDDevice::openFailures()
 {
+    sim::VirtualBus::instance().install();
     plug(2);
     HIDDevice hid;
     QVERIFY(!openFamily(hid, 1));

@@ -1,12 +1,10 @@
-// Faults at every exchange of every device operation, the real main window
-// against the virtual device. Each operation is run cleanly first and its
-// requests recorded; then every fault is injected at every one of them in
-// turn. After each the tool must have survived: no crash, no longer wait
-// than the exchanges' timeouts add up to, one of the operation's own
-// messages (never its success after a failed exchange), every button usable,
-// the editors whole and, where the operation only reads them, unchanged; and
-// once the device is back or the faults cleared, the same operation succeeds
-// with the same requests and the same editors as the clean run.
+// Every fault at every exchange of every device operation, the real main
+// window against the virtual device. After each the tool must have survived:
+// no crash, no longer wait than the exchanges' timeouts add up to, one of the
+// operation's own messages (never its success after a failed exchange), every
+// button usable, the editors whole and, where the operation only reads them,
+// unchanged; and once the device is back or the faults cleared, the same
+// operation succeeds with the same requests and editors as the clean run.
 
 #include "FaultSupport.h"
 
@@ -57,11 +55,6 @@ void prepare(sim::VirtualDevice& device)
     state.channels[0].extendedFilters
         << sim::FilterRecord{0, QByteArray::fromHex("00001000"), QByteArray::fromHex("00001fff")};
     device.setState(state);
-}
-
-QString requestText(const QByteArray& request)
-{
-    return QString::fromLatin1(request.left(8).toHex(' '));
 }
 
 // What one run of an operation left behind.
@@ -189,110 +182,9 @@ private:
     sim::VirtualDevice* m_device = nullptr;
 };
 
-}  // namespace
-
-class FaultInjectionTest : public QObject {
-    Q_OBJECT
-
-private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void everyFaultAtEveryExchange_data();
-    void everyFaultAtEveryExchange();
-
-private:
-    static QStringList outcomeProblems(const OperationPlan& plan, const InjectedFault& fault, int n,
-                                       const QByteArray& request, const QStringList& before,
-                                       const QStringList& reference, const Outcome& o);
-    static QStringList recoveryProblems(const Outcome& reference, const Outcome& o);
-
-    RecordingDialogs m_dialogs;
-    QTemporaryDir m_dir;
-    QString m_image;
-    int m_injected = 0;
-    int m_survived = 0;
-};
-
-void FaultInjectionTest::initTestCase()
-{
-    e2e::installVirtualBus();
-    e2e::useEnglish();
-    m_image = m_dir.filePath(QStringLiteral("image.bin"));
-    QFile file(m_image);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(QByteArray(kImageBytes, '\x5A')), qint64(kImageBytes));
-}
-
-void FaultInjectionTest::cleanupTestCase()
-{
-    std::printf("fault injection: %d faults injected, %d survived\n", m_injected, m_survived);
-    std::fflush(stdout);
-    HIDDevice::exit();
-    QCOMPARE(m_survived, m_injected);
-}
-
-void FaultInjectionTest::everyFaultAtEveryExchange_data()
-{
-    QTest::addColumn<Operation>("operation");
-    QTest::addColumn<int>("family");
-    const struct {
-        Operation operation;
-        int family;
-    } rows[] = {{Operation::Connect, 1}, {Operation::Connect, 2}, {Operation::Read, 1},
-                {Operation::Read, 2},    {Operation::Write, 1},   {Operation::Write, 2},
-                {Operation::Default, 1}, {Operation::Default, 2}, {Operation::Query, 2},
-                {Operation::Update, 2}};
-    for (const auto& row : rows)
-        QTest::newRow(qPrintable(operationPlan(row.operation, row.family).name))
-            << row.operation << row.family;
-}
-
-void FaultInjectionTest::everyFaultAtEveryExchange()
-{
-    QFETCH(Operation, operation);
-    QFETCH(int, family);
-    const OperationPlan plan = operationPlan(operation, family);
-    Bench bench(plan, m_dialogs, m_image);
-
-    bench.run();
-    const Outcome reference = bench.observe();
-    const QStringList success = plan.successText.isEmpty() ? QStringList() : QStringList{plan.successText};
-    QCOMPARE(reference.texts, success);
-    QVERIFY(reference.connected);
-    QVERIFY(!reference.requests.isEmpty());
-
-    QStringList failures;
-    int injected = 0;
-    for (int n = 1; n <= reference.requests.size(); ++n) {
-        const QByteArray request = reference.requests.at(n - 1);
-        for (const InjectedFault& fault : faultsFor(family, request)) {
-            const QStringList before = editorSnapshot(bench.window());
-            bench.run(&fault, n);
-            QStringList problems =
-                outcomeProblems(plan, fault, n, request, before, reference.snapshot, bench.observe());
-            bench.restore();
-            bench.run();
-            problems += recoveryProblems(reference, bench.observe());
-            ++injected;
-            ++m_injected;
-            if (problems.isEmpty())
-                ++m_survived;
-            else
-                failures << QStringLiteral("%1 at exchange %2 (%3): %4")
-                                .arg(fault.name)
-                                .arg(n)
-                                .arg(requestText(request))
-                                .arg(problems.join(QLatin1String("; ")));
-        }
-    }
-    qInfo("%s: %d exchanges, %d faults injected, %d survived", qPrintable(plan.name),
-          int(reference.requests.size()), injected, injected - int(failures.size()));
-    QVERIFY2(failures.isEmpty(), qPrintable(failures.mid(0, 20).join(QLatin1Char('\n'))));
-}
-
-QStringList FaultInjectionTest::outcomeProblems(const OperationPlan& plan, const InjectedFault& fault, int n,
-                                                const QByteArray& request, const QStringList& before,
-                                                const QStringList& reference, const Outcome& o)
+QStringList outcomeProblems(const OperationPlan& plan, const InjectedFault& fault, int n,
+                            const QByteArray& request, const QStringList& before,
+                            const QStringList& reference, const Outcome& o)
 {
     QStringList problems = o.problems;
     if (o.exchanges < n || o.requests.value(n - 1) != request)
@@ -361,7 +253,7 @@ QStringList FaultInjectionTest::outcomeProblems(const OperationPlan& plan, const
     return problems;
 }
 
-QStringList FaultInjectionTest::recoveryProblems(const Outcome& reference, const Outcome& o)
+QStringList recoveryProblems(const Outcome& reference, const Outcome& o)
 {
     QStringList problems;
     for (const QString& p : o.problems)
@@ -377,6 +269,95 @@ QStringList FaultInjectionTest::recoveryProblems(const Outcome& reference, const
         problems << QStringLiteral("after recovery the editors differ: %1")
                         .arg(snapshotDifference(reference.snapshot, o.snapshot));
     return problems;
+}
+
+}  // namespace
+
+class FaultInjectionTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void everyFaultAtEveryExchange_data();
+    void everyFaultAtEveryExchange();
+
+private:
+    RecordingDialogs m_dialogs;
+    QTemporaryDir m_dir;
+    QString m_image;
+    int m_injected = 0;
+    int m_survived = 0;
+};
+
+void FaultInjectionTest::initTestCase()
+{
+    e2e::installVirtualBus();
+    e2e::useEnglish();
+    m_image = fileWith(m_dir.filePath(QStringLiteral("image.bin")), QByteArray(kImageBytes, '\x5A'));
+}
+
+void FaultInjectionTest::cleanupTestCase()
+{
+    std::printf("fault injection: %d faults injected, %d survived\n", m_injected, m_survived);
+    std::fflush(stdout);
+    HIDDevice::exit();
+    QCOMPARE(m_survived, m_injected);
+}
+
+void FaultInjectionTest::everyFaultAtEveryExchange_data()
+{
+    QTest::addColumn<Operation>("operation");
+    QTest::addColumn<int>("family");
+    for (int family : {1, 2}) {
+        for (Operation op : {Operation::Connect, Operation::Read, Operation::Write, Operation::Default,
+                             Operation::Query, Operation::Update}) {
+            if (family == 2 || (op != Operation::Query && op != Operation::Update))
+                QTest::newRow(qPrintable(operationPlan(op, family).name)) << op << family;
+        }
+    }
+}
+
+void FaultInjectionTest::everyFaultAtEveryExchange()
+{
+    QFETCH(Operation, operation);
+    QFETCH(int, family);
+    const OperationPlan plan = operationPlan(operation, family);
+    Bench bench(plan, m_dialogs, m_image);
+
+    bench.run();
+    const Outcome reference = bench.observe();
+    const QStringList success = plan.successText.isEmpty() ? QStringList() : QStringList{plan.successText};
+    QCOMPARE(reference.texts, success);
+    QVERIFY(reference.connected);
+    QVERIFY(!reference.requests.isEmpty());
+
+    QStringList failures;
+    int injected = 0;
+    for (int n = 1; n <= reference.requests.size(); ++n) {
+        const QByteArray request = reference.requests.at(n - 1);
+        for (const InjectedFault& fault : faultsFor(family, request)) {
+            const QStringList before = editorSnapshot(bench.window());
+            bench.run(&fault, n);
+            QStringList problems =
+                outcomeProblems(plan, fault, n, request, before, reference.snapshot, bench.observe());
+            bench.restore();
+            bench.run();
+            problems += recoveryProblems(reference, bench.observe());
+            ++injected;
+            if (!problems.isEmpty())
+                failures << QStringLiteral("%1 at exchange %2 (%3): %4")
+                                .arg(fault.name)
+                                .arg(n)
+                                .arg(QString::fromLatin1(request.left(8).toHex(' ')))
+                                .arg(problems.join(QLatin1String("; ")));
+        }
+    }
+    m_injected += injected;
+    m_survived += injected - int(failures.size());
+    qInfo("%s: %d exchanges, %d faults injected, %d survived", qPrintable(plan.name),
+          int(reference.requests.size()), injected, injected - int(failures.size()));
+    QVERIFY2(failures.isEmpty(), qPrintable(failures.mid(0, 20).join(QLatin1Char('\n'))));
 }
 
 QTEST_MAIN(FaultInjectionTest)
