@@ -45,19 +45,14 @@ void LanguageTest::startupChoice_data()
     QTest::addColumn<QString>("storedId");  // empty: no Config.ini
     QTest::addColumn<QLocale>("system");
     QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("checked");  // the menu entries checked: "EN", "ZH" or none
     QTest::addColumn<int>("idAfter");
+    QTest::addColumn<QString>("checked");  // the menu entries checked: "EN", "ZH" or none
     const QLocale us(QLocale::English, QLocale::UnitedStates);
-    QTest::newRow("no file") << QString() << us << "CAN参数"
-                             << "ZH" << 0;
-    QTest::newRow("id 1") << "1" << QLocale(QLocale::Chinese, QLocale::China) << "CAN Param"
-                          << "EN" << 1;
-    QTest::newRow("-1, English (US)") << "-1" << us << "CAN Param"
-                                      << "EN" << 1;
-    QTest::newRow("-1, German") << "-1" << QLocale(QLocale::German) << "CAN Param"
-                                << "" << -1;
-    QTest::newRow("id 7") << "7" << us << "CAN Param"
-                          << "" << 7;
+    QTest::newRow("no file") << QString() << us << "CAN参数" << 0 << "ZH";
+    QTest::newRow("id 1") << "1" << QLocale(QLocale::Chinese, QLocale::China) << "CAN Param" << 1 << "EN";
+    QTest::newRow("-1, English (US)") << "-1" << us << "CAN Param" << 1 << "EN";
+    QTest::newRow("-1, German") << "-1" << QLocale(QLocale::German) << "CAN Param" << -1 << "";
+    QTest::newRow("id 7") << "7" << us << "CAN Param" << 7 << "";
 }
 
 void LanguageTest::startupChoice()

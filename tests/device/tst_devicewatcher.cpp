@@ -9,8 +9,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include <condition_variable>
-#include <mutex>
+#include <future>
 
 namespace {
 
@@ -51,21 +50,12 @@ void TestDeviceWatcher::pollingReportsChangesWhenNoSearchRuns()
     DeviceWatcher watcher;
     QSignalSpy spy(&watcher, &DeviceWatcher::deviceInterfaceChanged);
     watcher.startPolling(10);
-    std::mutex mutex;
-    std::condition_variable released;
-    bool go = false;
-    searchthreads::start([&] {
-        std::unique_lock<std::mutex> lock(mutex);
-        released.wait(lock, [&] { return go; });
-    });
+    std::promise<void> release;
+    searchthreads::start([running = release.get_future().share()] { running.wait(); });
     plug(2);
     QTest::qWait(100);  // several ticks, all skipped
     QCOMPARE(spy.count(), 0);
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        go = true;
-    }
-    released.notify_all();
+    release.set_value();
     QVERIFY(searchthreads::waitForAll(-1));
     QVERIFY(spy.wait());
     QCOMPARE(familyOfDevicePath(spy[0][0].toString()), 2);

@@ -48,32 +48,27 @@ void SafetyTest::enterAndEscAfterWrite()
 
 void SafetyTest::questionAnswers_data()
 {
-    QTest::addColumn<QString>("device");
     QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("family");  // Vantor-A2 or Vantor-D3
     QTest::addColumn<QString>("question");
     QTest::addColumn<QString>("sentOnYes");  // a request that "Yes" sends, its first bytes
     QTest::newRow("classic Default")
-        << "1:Vantor-A2"
-        << "m_pushButtonDefault"
+        << "m_pushButtonDefault" << 1
         << "Restore the defaults of Vantor-A2? The device's configuration will be overwritten."
         << "00 12 23 06 00 01 00 1c 00 e0";
     QTest::newRow("family-2 Default")
-        << "2:Vantor-D3"
-        << "m_pushButtonDefault"
+        << "m_pushButtonDefault" << 2
         << "Restore the defaults of Vantor-D3? The device's configuration will be overwritten."
         << "01 13 07 01 01 00 00";
-    QTest::newRow("invalid bit timing") << "1:Vantor-A2"
-                                        << "m_pushButtonWrite"
-                                        << "channel 1: 0xFFFFFFFF is not a valid bit timing. Write anyway?"
-                                        << "00 12 23 06 00 01 ff ff ff ff 00";
+    QTest::newRow("invalid bit timing")
+        << "m_pushButtonWrite" << 1 << "channel 1: 0xFFFFFFFF is not a valid bit timing. Write anyway?"
+        << "00 12 23 06 00 01 ff ff ff ff 00";
     QTest::newRow("fibre rate of 12 bit/s")
-        << "2:Vantor-D3"
-        << "m_pushButtonWrite"
+        << "m_pushButtonWrite" << 2
         << "Fiber1: 12 bit/s is outside the rates the device runs (4800 to 6000000 bit/s). Write anyway?"
         << "01 13 06 01 10 01 00 00 00 00 00 00 0c";
     QTest::newRow("a text file as firmware")
-        << "2:Vantor-D3"
-        << "pushButton_update"
+        << "pushButton_update" << 2
         << "Warning: the file name does not end in \".bin\"; it may not be a firmware image.\n\n"
            "Upgrade the firmware of Vantor-D3 (now V2.1.0) with readme.txt: 6 bytes in 1 blocks? "
            "The device's firmware will be overwritten."
@@ -84,9 +79,9 @@ void SafetyTest::questionAnswers_data()
 // before the question existed.
 void SafetyTest::questionAnswers()
 {
-    QFETCH(QString, device);
     QFETCH(QString, button);
-    sim::VirtualDevice& virtualDevice = plug(device.at(0).digitValue(), device.mid(2).toLatin1().constData());
+    QFETCH(int, family);
+    sim::VirtualDevice& virtualDevice = plug(family, family == 1 ? "Vantor-A2" : "Vantor-D3");
     const auto window = connectedWindow();
     auto* rate = child<QComboBox>(*canEditor(*window, 0), "comboBoxBautRate");
     const QString rateBefore = rate->currentText();

@@ -13,10 +13,10 @@ struct OperationPlan {
     Operation operation;
     int family;
     const char* model;
-    QString name;         // "read, family 1"
-    QString successText;  // empty: success is silence
-    QStringList failureTexts;
-    bool silentFailures;  // a failing exchange may also end without a message
+    QString name;           // "read, family 1"
+    QString successText{};  // empty: success is silence
+    QStringList failureTexts{};
+    bool silentFailures = false;  // a failing exchange may also end without a message
 };
 
 inline OperationPlan operationPlan(Operation operation, int family)
@@ -33,13 +33,8 @@ inline OperationPlan operationPlan(Operation operation, int family)
     const QStringList update{"send fild length fail", "file length wrong", "wrong instruct",
                              "transfer file fail", "send file checksum fail"};
     const char* names[] = {"connect", "read", "write", "default", "query", "update"};
-    OperationPlan p{operation,
-                    family,
-                    f1 ? "Vantor-A2" : "Vantor-D1",
-                    QStringLiteral("%1, family %2").arg(QLatin1String(names[int(operation)])).arg(family),
-                    QString(),
-                    {},
-                    false};
+    OperationPlan p{operation, family, f1 ? "Vantor-A2" : "Vantor-D1",
+                    QStringLiteral("%1, family %2").arg(QLatin1String(names[int(operation)])).arg(family)};
     switch (operation) {
         case Operation::Connect:
             p.failureTexts = QStringList{"search device fail"} + read;

@@ -22,6 +22,12 @@ namespace {
 constexpr const char* kCommandButtons[] = {
     "m_pushButtonRead",         "m_pushButtonWrite", "m_pushButtonDefault", "m_pushButtonSaveToFile",
     "m_pushButtonReadFromFile", "pushButton_query",  "pushButton_update"};
+constexpr const char* kOperationButtons[] = {nullptr,
+                                             "m_pushButtonRead",
+                                             "m_pushButtonWrite",
+                                             "m_pushButtonDefault",
+                                             "pushButton_query",
+                                             "pushButton_update"};
 constexpr int kImageBytes = 70;  // three blocks: length, 3 blocks and checksum are five exchanges
 
 // The searches, their results and the removals raised meanwhile have all
@@ -104,7 +110,8 @@ public:
         m_device->clearTrace();
         if (fault)
             m_device->injectFault(sim::FaultMatch::nth(n), fault->fault, 1);
-        press();
+        e2e::child<QLineEdit>(*m_window, "lineEdit_file")->setText(m_image);
+        e2e::click(*m_window, kOperationButtons[int(m_plan.operation)]);
         settle(*m_window);
     }
 
@@ -161,18 +168,6 @@ private:
         if (fault)
             m_device->injectFault(sim::FaultMatch::nth(n), fault->fault, 1);
         settle(*m_window);  // the arrival starts the search; its result the read
-    }
-
-    void press()
-    {
-        const char* buttons[] = {nullptr,
-                                 "m_pushButtonRead",
-                                 "m_pushButtonWrite",
-                                 "m_pushButtonDefault",
-                                 "pushButton_query",
-                                 "pushButton_update"};
-        e2e::child<QLineEdit>(*m_window, "lineEdit_file")->setText(m_image);
-        e2e::click(*m_window, buttons[int(m_plan.operation)]);
     }
 
     const OperationPlan m_plan;
