@@ -104,14 +104,11 @@ void LanguageTest::systemLanguageMapping_data()
     QTest::addColumn<int>("expected");
     QTest::addColumn<QString>("valuePath");
     QTest::newRow("en_US, 1252") << QLocale(QLocale::English, QLocale::UnitedStates) << 0x0409u << 0x04E4u
-                                 << int(UiLanguage::English)
-                                 << QStringLiteral("\\StringFileInfo\\040904e4\\FileVersion");
+                                 << int(UiLanguage::English) << "\\StringFileInfo\\040904e4\\FileVersion";
     QTest::newRow("zh_CN, UTF-16") << QLocale(QLocale::Chinese, QLocale::China) << 0x0804u << 0x04B0u
-                                   << int(UiLanguage::Chinese)
-                                   << QStringLiteral("\\StringFileInfo\\080404b0\\FileVersion");
+                                   << int(UiLanguage::Chinese) << "\\StringFileInfo\\080404b0\\FileVersion";
     QTest::newRow("zh_TW, neutral") << QLocale(QLocale::Chinese, QLocale::Taiwan) << 0x0404u << 0x0000u
-                                    << int(UiLanguage::None)
-                                    << QStringLiteral("\\StringFileInfo\\04040000\\FileVersion");
+                                    << int(UiLanguage::None) << "\\StringFileInfo\\04040000\\FileVersion";
 }
 
 // The start-up language from the system's locale (Linux) or language id

@@ -1,6 +1,5 @@
-// corvelle-cli as a user runs it, against a virtual device of its own: its
-// files and requests are those of the window on the same device, and every
-// bad input ends with a message and its exit code, nothing sent after it.
+// corvelle-cli on a virtual device of its own: its files and requests are the
+// window's, and every bad input ends with a message and its exit code.
 
 #include "E2e.h"
 
@@ -30,15 +29,15 @@ struct Run {
     QStringList requests;  // as lower-case hexadecimal, from the device's trace
 };
 
-Run runCli(const QString& dir, const QStringList& arguments, const QString& unplugAfter = QString())
+Run runCli(const QString& dir, const QStringList& arguments, int unplugAfter = 0)
 {
     const QString tracePath = dir + QStringLiteral("/trace.txt");
     QFile::remove(tracePath);
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("CORVELLE_SIM_TRACE"), tracePath);
-    if (!unplugAfter.isEmpty())
-        environment.insert(QStringLiteral("CORVELLE_SIM_UNPLUG_AFTER"), unplugAfter);
+    if (unplugAfter)
+        environment.insert(QStringLiteral("CORVELLE_SIM_UNPLUG_AFTER"), QString::number(unplugAfter));
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(dir);
     process.start(QStringLiteral(CORVELLE_CLI), arguments);
@@ -134,38 +133,38 @@ void CliTest::refusalsEndWithTheirExitCode_data()
 {
     QTest::addColumn<QString>("arguments");
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QString>("unplugAfter");
+    QTest::addColumn<int>("unplugAfter");  // requests before the device is gone; 0: never
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("message");
     const char* write = "--simulate 2:Vantor-D5 write f.json";
-    QTest::newRow("missing file") << "--simulate 2:Vantor-D5 write none.json" << QByteArray() << QString()
-                                  << 2 << "none.json: No such file or directory";
-    QTest::newRow("empty") << write << QByteArray("") << QString() << 2 << "f.json: empty";
-    QTest::newRow("truncated") << write << QByteArray("{\"CANParam\": [") << QString() << 2
+    QTest::newRow("missing file") << "--simulate 2:Vantor-D5 write none.json" << QByteArray() << 0 << 2
+                                  << "none.json: No such file or directory";
+    QTest::newRow("empty") << write << QByteArray("") << 0 << 2 << "f.json: empty";
+    QTest::newRow("truncated") << write << QByteArray("{\"CANParam\": [") << 0 << 2
                                << "f.json: not JSON: unterminated array at offset 14";
-    QTest::newRow("not JSON") << write << QByteArray("CANParam=1") << QString() << 2
+    QTest::newRow("not JSON") << write << QByteArray("CANParam=1") << 0 << 2
                               << "f.json: not JSON: illegal value at offset 1";
-    QTest::newRow("no route") << write << QByteArray(R"({"CANParam": [], "FiberParam": {}})") << QString()
-                              << 2 << "f.json: member \"Route\" is missing or not an array";
+    QTest::newRow("no route") << write << QByteArray(R"({"CANParam": [], "FiberParam": {}})") << 0 << 2
+                              << "f.json: member \"Route\" is missing or not an array";
     QTest::newRow("family-1 file")
         << write << QByteArray(R"({"CANParam": [{"BaudRate": "0x001C00E0"}], "FiberParam": {}, "Route": []})")
-        << QString() << 2 << "f.json: a configuration of a family-1 device; this device is of family 2";
-    QTest::newRow("oversized") << write << QByteArray(16 * 1024 * 1024 + 1, ' ') << QString() << 2
+        << 0 << 2 << "f.json: a configuration of a family-1 device; this device is of family 2";
+    QTest::newRow("oversized") << write << QByteArray(16 * 1024 * 1024 + 1, ' ') << 0 << 2
                                << "f.json: larger than 16777216 bytes";
     QTest::newRow("bad rate")
         << write << QByteArray(R"({"CANParam": [{"ArbitrateRate": "0x123"}], "FiberParam": {}, "Route": []})")
-        << QString() << 2 << "f.json: channel 1";
-    QTest::newRow("unknown option") << "info --colour" << QByteArray() << QString() << 2
+        << 0 << 2 << "f.json: channel 1";
+    QTest::newRow("unknown option") << "info --colour" << QByteArray() << 0 << 2
                                     << "unknown option \"--colour\"";
     QTest::newRow("no such device") << "--simulate 1:Vantor-A2 --device /dev/hidraw9 info" << QByteArray()
-                                    << QString() << 4 << "no device at \"/dev/hidraw9\"";
+                                    << 0 << 4 << "no device at \"/dev/hidraw9\"";
     // A whole file, so nothing is read first: the search's four exchanges and
     // two of the write's requests, then the device is gone.
     QTest::newRow("unplugged while writing")
         << "--simulate 1:Vantor-A2 write f.json"
         << QByteArray(
                R"({"CANParam": [], "FiberParam": {"Baud": ["0b"]}, "Route": ["0 1 1 ", "1 0 1 ", "1 1 0 "]})")
-        << QStringLiteral("6") << 1 << "(the device is no longer attached)";
+        << 6 << 1 << "(the device is no longer attached)";
     // The device keeps standard-frame records before extended ones, so the
     // rows come back in the other order.
     QTest::newRow("verify difference")
@@ -174,15 +173,14 @@ void CliTest::refusalsEndWithTheirExitCode_data()
                R"({"CANParam": [{"ArbitrateRate": "0x00070A02", "DataList": ["1, 0, 00 00 00 10, 00 00 00 20",
             "0, 0, 00 00 00 01, 00 00 00 02"]}, {"ArbitrateRate": "0x00070A02", "DataList": ["0, 0, 00 00 00 01, 00 00 00 02"]}],
             "FiberParam": {"Baud": []}, "Route": []})")
-        << QString() << 3
-        << "CAN1\tDataList[0]\t1, 0, 00 00 00 10, 00 00 00 20\t0, 0, 00 00 00 01, 00 00 00 02";
+        << 0 << 3 << "CAN1\tDataList[0]\t1, 0, 00 00 00 10, 00 00 00 20\t0, 0, 00 00 00 01, 00 00 00 02";
 }
 
 void CliTest::refusalsEndWithTheirExitCode()
 {
     QFETCH(QString, arguments);
     QFETCH(QByteArray, file);
-    QFETCH(QString, unplugAfter);
+    QFETCH(int, unplugAfter);
     QFETCH(int, code);
     QFETCH(QString, message);
     QFile::remove(m_dir.filePath(QStringLiteral("f.json")));
@@ -194,8 +192,8 @@ void CliTest::refusalsEndWithTheirExitCode()
     QVERIFY2(run.output.contains(message), qPrintable(run.output));
     if (code == 2)
         QVERIFY2(run.requests.size() <= 1, "a refused file sends nothing but the search");
-    if (!unplugAfter.isEmpty())
-        QCOMPARE(run.requests.size(), unplugAfter.toInt());  // nothing after the failing write
+    if (unplugAfter)
+        QCOMPARE(run.requests.size(), unplugAfter);  // nothing after the failing write
 }
 
 QTEST_MAIN(CliTest)

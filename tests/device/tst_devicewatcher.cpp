@@ -13,11 +13,6 @@
 
 namespace {
 
-sim::VirtualBus& bus()
-{
-    return sim::VirtualBus::instance();
-}
-
 // The virtual bus without its own plug events, as the system hidapi is.
 const HidBackend& countingOnlyBackend()
 {
@@ -31,7 +26,7 @@ const HidBackend& countingOnlyBackend()
 
 void plug(int family)
 {
-    bus().plug(family, *models::modelByName(family == 1 ? "Vantor-A2" : "Vantor-D3"));
+    sim::VirtualBus::instance().plug(family, *models::modelByName(family == 1 ? "Vantor-A2" : "Vantor-D3"));
 }
 
 }  // namespace
@@ -44,7 +39,7 @@ private slots:
 
 void TestDeviceWatcher::pollingReportsChangesWhenNoSearchRuns()
 {
-    bus().install();
+    sim::VirtualBus::instance().install();
     plug(1);  // attached before the watcher starts: not an arrival
     setHidBackend(countingOnlyBackend());
     DeviceWatcher watcher;
@@ -60,7 +55,7 @@ void TestDeviceWatcher::pollingReportsChangesWhenNoSearchRuns()
     QVERIFY(spy.wait());
     QCOMPARE(familyOfDevicePath(spy[0][0].toString()), 2);
     QCOMPARE(spy[0][1].toBool(), true);
-    bus().unplug(1);
+    sim::VirtualBus::instance().unplug(1);
     QTRY_COMPARE(spy.count(), 2);
     QCOMPARE(familyOfDevicePath(spy[1][0].toString()), 1);
     QCOMPARE(spy[1][1].toBool(), false);

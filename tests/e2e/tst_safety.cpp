@@ -1,7 +1,5 @@
-// What keeps a device's configuration and firmware from being overwritten by
-// accident: no key acts on the main window as a dialog's keys would, every
-// overwrite is asked for first, and the window goes on serving events while
-// a long operation runs.
+// Nothing overwrites a device by accident: no dialog keys on the main window,
+// every overwrite asked for first, events served while a long operation runs.
 
 #include "E2e.h"
 

@@ -1,7 +1,6 @@
 #pragma once
-// The fault suite's knowledge: the operations it drives and what each may tell
-// the user, the faults it injects, how long the host may wait for each answer
-// (written out, not taken from the tool), and what the window's editors show.
+// The operations the fault suite drives and what each may tell the user, the
+// faults it injects, and how long the host may wait for each answer.
 
 #include "E2e.h"
 
