@@ -111,8 +111,7 @@ void LanguageTest::systemLanguageMapping_data()
                                     << int(UiLanguage::None) << "\\StringFileInfo\\04040000\\FileVersion";
 }
 
-// The start-up language from the system's locale (Linux) or language id
-// (Windows), and the version resource's query path for a translation pair.
+// Linux maps the locale, Windows the language id and its version resource.
 void LanguageTest::systemLanguageMapping()
 {
     QFETCH(QLocale, locale);

@@ -51,10 +51,9 @@ void ProgramTest::simulate()
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         const bool version = arguments == QStringList{"--version"};
         QCOMPARE(program.exitCode(), version ? 0 : 2);
-        if (version)
-            QCOMPARE(QString::fromLocal8Bit(program.readAllStandardOutput()), output);
-        else
-            QVERIFY(QString::fromLocal8Bit(program.readAllStandardError()).contains(output));
+        QVERIFY(
+            QString::fromLocal8Bit(version ? program.readAllStandardOutput() : program.readAllStandardError())
+                .contains(output));
         return;
     }
     // The program runs until it is ended; the trace starts with its first request.

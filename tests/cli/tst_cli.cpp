@@ -23,6 +23,12 @@ private:
 
 namespace {
 
+QByteArray contents(const QString& name)
+{
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
 struct Run {
     int code = -1;
     QString output;        // standard output and standard error
@@ -46,20 +52,11 @@ Run runCli(const QString& dir, const QStringList& arguments, int unplugAfter = 0
         return run;
     run.code = process.exitCode();
     run.output = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
-    QFile trace(tracePath);
-    if (trace.open(QIODevice::ReadOnly)) {
-        for (const QString& line : QString::fromLatin1(trace.readAll()).split(QLatin1Char('\n'))) {
-            if (line.startsWith(QLatin1String("> ")))
-                run.requests << line.mid(2).remove(QLatin1Char(' '));
-        }
+    for (const QString& line : QString::fromLatin1(contents(tracePath)).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("> ")))
+            run.requests << line.mid(2).remove(QLatin1Char(' '));
     }
     return run;
-}
-
-QByteArray contents(const QString& name)
-{
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
 }
 
 // A file that sets the channels (a CAN FD channel cannot be written without
@@ -83,9 +80,8 @@ void CliTest::readAndWriteAreTheWindows_data()
     }
 }
 
-// The program's read saves the window's file. It writes a whole file (the
-// device's own with a filter row added) and a partial one, whose missing
-// fibres and routes come from the device, as in the window.
+// The program reads the window's file, and writes a whole file (its read, a filter row
+// added) or a partial one, taking missing fibres and routes from the device, as the window.
 void CliTest::readAndWriteAreTheWindows()
 {
     QFETCH(QString, device);
@@ -96,10 +92,7 @@ void CliTest::readAndWriteAreTheWindows()
     if (partial) {
         fileWith(file, kPartialFile);
     } else {
-        QCOMPARE(runCli(m_dir.path(), {QStringLiteral("--simulate"), device, QStringLiteral("read"),
-                                       QStringLiteral("-o"), file})
-                     .code,
-                 0);
+        QCOMPARE(runCli(m_dir.path(), {"--simulate", device, "read", "-o", file}).code, 0);
         click(*window, "m_pushButtonRead");
         // Saved without an extension: the window adds ".txt".
         m_dialogs.fileAnswers << m_dir.filePath(QStringLiteral("window"));
@@ -110,9 +103,8 @@ void CliTest::readAndWriteAreTheWindows()
         fileWith(file, text);
     }
     // The partial file's fibre rate "03" reads back as "3" on family 2: no verify there.
-    const Run run = runCli(m_dir.path(),
-                           QStringList{QStringLiteral("--simulate"), device, QStringLiteral("write"), file} +
-                               (partial ? QStringList() : QStringList{QStringLiteral("--verify")}));
+    const Run run = runCli(m_dir.path(), QStringList{"--simulate", device, "write", file} +
+                                             (partial ? QStringList() : QStringList{"--verify"}));
     QCOMPARE(run.code, 0);
 
     m_dialogs.fileAnswers << file;

@@ -13,17 +13,6 @@
 
 namespace {
 
-// The virtual bus without its own plug events, as the system hidapi is.
-const HidBackend& countingOnlyBackend()
-{
-    static const HidBackend table = [] {
-        HidBackend t = sim::VirtualBus::instance().backend();
-        t.setPlugListener = nullptr;
-        return t;
-    }();
-    return table;
-}
-
 void plug(int family)
 {
     sim::VirtualBus::instance().plug(family, *models::modelByName(family == 1 ? "Vantor-A2" : "Vantor-D3"));
@@ -41,7 +30,10 @@ void TestDeviceWatcher::pollingReportsChangesWhenNoSearchRuns()
 {
     sim::VirtualBus::instance().install();
     plug(1);  // attached before the watcher starts: not an arrival
-    setHidBackend(countingOnlyBackend());
+    // The virtual bus without its own plug events, as the system hidapi is.
+    static HidBackend backend = sim::VirtualBus::instance().backend();
+    backend.setPlugListener = nullptr;
+    setHidBackend(backend);
     DeviceWatcher watcher;
     QSignalSpy spy(&watcher, &DeviceWatcher::deviceInterfaceChanged);
     watcher.startPolling(10);

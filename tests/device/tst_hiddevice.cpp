@@ -9,10 +9,8 @@ namespace {
 
 sim::VirtualDevice& plug(int family)
 {
-    sim::VirtualDevice& dev = sim::VirtualBus::instance().plug(
-        family, *models::modelByName(family == 1 ? "Vantor-A2" : "Vantor-D3"));
-    dev.setInstantTimeouts(true);
-    return dev;
+    return sim::VirtualBus::instance().plug(family,
+                                            *models::modelByName(family == 1 ? "Vantor-A2" : "Vantor-D3"));
 }
 
 bool openFamily(HIDDevice& hid, int family)

@@ -4,8 +4,6 @@
 
 #include "E2e.h"
 
-#include <QHeaderView>
-
 using namespace e2e;
 
 class FirstSizeTest : public WindowTest {

@@ -23,8 +23,7 @@ private:
     QTemporaryDir m_dir;
 };
 
-// Closing "set up success" with Enter left the focus on Default, and a
-// second Enter restored the defaults; Esc closed the window.
+// Enter and Esc after a write's box neither restore the defaults nor close the window.
 void SafetyTest::enterAndEscAfterWrite()
 {
     sim::VirtualDevice& device = plug(1, "Vantor-A2");

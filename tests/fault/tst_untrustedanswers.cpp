@@ -1,6 +1,5 @@
-// Device answers no sound device gives, decoded into the real main window: an
-// index outside its list leaves that list without a current entry and never
-// goes back to the device.
+// An index outside its list, as no sound device answers, leaves that list
+// without a current entry and never goes back to the device.
 
 #include "FaultSupport.h"
 
