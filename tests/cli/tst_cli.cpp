@@ -1,6 +1,5 @@
-// corvelle-cli as a user runs it, against a virtual device of its own: its
-// files and requests are those of the window on the same device, and every
-// bad input ends with a message and its exit code, nothing sent after it.
+// corvelle-cli on a virtual device of its own: its files and requests are the
+// window's, and every bad input ends with a message and its exit code.
 
 #include "E2e.h"
 
@@ -13,10 +12,8 @@ class CliTest : public WindowTest {
     Q_OBJECT
 
 private slots:
-    void readGivesTheWindowsSavedFile_data();
-    void readGivesTheWindowsSavedFile();
-    void writeSendsTheWindowsRequests_data();
-    void writeSendsTheWindowsRequests();
+    void readAndWriteAreTheWindows_data();
+    void readAndWriteAreTheWindows();
     void refusalsEndWithTheirExitCode_data();
     void refusalsEndWithTheirExitCode();
 
@@ -26,22 +23,27 @@ private:
 
 namespace {
 
+QByteArray contents(const QString& name)
+{
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
 struct Run {
     int code = -1;
     QString output;        // standard output and standard error
     QStringList requests;  // as lower-case hexadecimal, from the device's trace
-    QStringList trace;
 };
 
-Run runCli(const QString& dir, const QStringList& arguments, const QString& unplugAfter = QString())
+Run runCli(const QString& dir, const QStringList& arguments, int unplugAfter = 0)
 {
     const QString tracePath = dir + QStringLiteral("/trace.txt");
     QFile::remove(tracePath);
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("CORVELLE_SIM_TRACE"), tracePath);
-    if (!unplugAfter.isEmpty())
-        environment.insert(QStringLiteral("CORVELLE_SIM_UNPLUG_AFTER"), unplugAfter);
+    if (unplugAfter)
+        environment.insert(QStringLiteral("CORVELLE_SIM_UNPLUG_AFTER"), QString::number(unplugAfter));
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(dir);
     process.start(QStringLiteral(CORVELLE_CLI), arguments);
@@ -50,37 +52,12 @@ Run runCli(const QString& dir, const QStringList& arguments, const QString& unpl
         return run;
     run.code = process.exitCode();
     run.output = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
-    QFile trace(tracePath);
-    if (trace.open(QIODevice::ReadOnly)) {
-        run.trace = QString::fromLatin1(trace.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        for (const QString& line : run.trace) {
-            if (line.startsWith(QLatin1String("> ")))
-                run.requests << line.mid(2).remove(QLatin1Char(' '));
-        }
+    for (const QString& line : QString::fromLatin1(contents(tracePath)).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("> ")))
+            run.requests << line.mid(2).remove(QLatin1Char(' '));
     }
     return run;
 }
-
-QByteArray contents(const QString& name)
-{
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
-void put(const QString& name, const QByteArray& text)
-{
-    QFile file(name);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(text);
-}
-
-void addModelColumns()
-{
-    QTest::addColumn<int>("family");
-    QTest::addColumn<QString>("model");
-}
-
-const char* const kModels[] = {"1:Vantor-A2", "1:Vantor-B8", "2:Vantor-D3", "2:Vantor-D5"};
 
 // A file that sets the channels (a CAN FD channel cannot be written without
 // a filter row), one fibre and part of one route row, for both families.
@@ -93,71 +70,43 @@ const QByteArray kPartialFile = R"({"CANParam": [
 
 }  // namespace
 
-void CliTest::readGivesTheWindowsSavedFile_data()
+void CliTest::readAndWriteAreTheWindows_data()
 {
-    addModelColumns();
-    for (const char* m : kModels)
-        QTest::newRow(m) << (m[0] - '0') << QString::fromLatin1(m + 2);
-}
-
-void CliTest::readGivesTheWindowsSavedFile()
-{
-    QFETCH(int, family);
-    QFETCH(QString, model);
-    const Run run =
-        runCli(m_dir.path(), {QStringLiteral("--simulate"), QStringLiteral("%1:%2").arg(family).arg(model),
-                              QStringLiteral("read"), QStringLiteral("-o"), QStringLiteral("cli.json")});
-    QCOMPARE(run.code, 0);
-
-    plug(family, model.toLatin1().constData());
-    const auto window = connectedWindow();
-    click(*window, "m_pushButtonRead");
-    // Saved without an extension: the window adds ".txt".
-    m_dialogs.fileAnswers << m_dir.filePath(QStringLiteral("window"));
-    click(*window, "m_pushButtonSaveToFile");
-    QCOMPARE(contents(m_dir.filePath(QStringLiteral("cli.json"))),
-             contents(m_dir.filePath(QStringLiteral("window.txt"))));
-}
-
-void CliTest::writeSendsTheWindowsRequests_data()
-{
-    addModelColumns();
+    QTest::addColumn<QString>("device");
     QTest::addColumn<bool>("partial");
-    for (const char* m : kModels) {
-        QTest::newRow(m) << (m[0] - '0') << QString::fromLatin1(m + 2) << false;
-        QTest::newRow(QByteArray(m) + " partial") << (m[0] - '0') << QString::fromLatin1(m + 2) << true;
+    for (const char* m : {"1:Vantor-A2", "1:Vantor-B8", "2:Vantor-D3", "2:Vantor-D5"}) {
+        QTest::newRow(m) << QString::fromLatin1(m) << false;
+        QTest::newRow(QByteArray(m) + " partial") << QString::fromLatin1(m) << true;
     }
 }
 
-// A whole file (the device's own with a filter row added) and a partial one,
-// whose missing fibres and routes come from the device, as in the window.
-void CliTest::writeSendsTheWindowsRequests()
+// The program reads the window's file, and writes a whole file (its read, a filter row
+// added) or a partial one, taking missing fibres and routes from the device, as the window.
+void CliTest::readAndWriteAreTheWindows()
 {
-    QFETCH(int, family);
-    QFETCH(QString, model);
+    QFETCH(QString, device);
     QFETCH(bool, partial);
-    const QString device = QStringLiteral("%1:%2").arg(family).arg(model);
     const QString file = m_dir.filePath(QStringLiteral("written.json"));
+    sim::VirtualDevice& virtualDevice = plug(device.at(0).digitValue(), device.mid(2).toLatin1().constData());
+    const auto window = connectedWindow();
     if (partial) {
-        put(file, kPartialFile);
+        fileWith(file, kPartialFile);
     } else {
-        QCOMPARE(runCli(m_dir.path(), {QStringLiteral("--simulate"), device, QStringLiteral("read"),
-                                       QStringLiteral("-o"), file})
-                     .code,
-                 0);
+        QCOMPARE(runCli(m_dir.path(), {"--simulate", device, "read", "-o", file}).code, 0);
+        click(*window, "m_pushButtonRead");
+        // Saved without an extension: the window adds ".txt".
+        m_dialogs.fileAnswers << m_dir.filePath(QStringLiteral("window"));
+        click(*window, "m_pushButtonSaveToFile");
         QByteArray text = contents(file);
-        const int at = text.indexOf("\"DataList\": [") + 13;
-        text.insert(at, "\"0, 0, 00 00 01 00, 00 00 02 00\",");
-        put(file, text);
+        QCOMPARE(text, contents(m_dir.filePath(QStringLiteral("window.txt"))));
+        text.insert(text.indexOf("\"DataList\": [") + 13, "\"0, 0, 00 00 01 00, 00 00 02 00\",");
+        fileWith(file, text);
     }
     // The partial file's fibre rate "03" reads back as "3" on family 2: no verify there.
-    const Run run = runCli(m_dir.path(),
-                           QStringList{QStringLiteral("--simulate"), device, QStringLiteral("write"), file} +
-                               (partial ? QStringList() : QStringList{QStringLiteral("--verify")}));
+    const Run run = runCli(m_dir.path(), QStringList{"--simulate", device, "write", file} +
+                                             (partial ? QStringList() : QStringList{"--verify"}));
     QCOMPARE(run.code, 0);
 
-    sim::VirtualDevice& virtualDevice = plug(family, model.toLatin1().constData());
-    const auto window = connectedWindow();
     m_dialogs.fileAnswers << file;
     click(*window, "m_pushButtonReadFromFile");
     virtualDevice.clearTrace();
@@ -174,78 +123,69 @@ void CliTest::writeSendsTheWindowsRequests()
 
 void CliTest::refusalsEndWithTheirExitCode_data()
 {
-    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("arguments");
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QString>("unplugAfter");
+    QTest::addColumn<int>("unplugAfter");  // requests before the device is gone; 0: never
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("message");
-
-    const QStringList write{QStringLiteral("--simulate"), QStringLiteral("2:Vantor-D5"),
-                            QStringLiteral("write"), QStringLiteral("f.json")};
-    QTest::newRow("missing file") << QStringList{QStringLiteral("--simulate"), QStringLiteral("2:Vantor-D5"),
-                                                 QStringLiteral("write"), QStringLiteral("none.json")}
-                                  << QByteArray() << QString() << 2 << "none.json: No such file or directory";
-    QTest::newRow("empty") << write << QByteArray("") << QString() << 2 << "f.json: empty";
-    QTest::newRow("truncated") << write << QByteArray("{\"CANParam\": [") << QString() << 2
+    const char* write = "--simulate 2:Vantor-D5 write f.json";
+    QTest::newRow("missing file") << "--simulate 2:Vantor-D5 write none.json" << QByteArray() << 0 << 2
+                                  << "none.json: No such file or directory";
+    QTest::newRow("empty") << write << QByteArray("") << 0 << 2 << "f.json: empty";
+    QTest::newRow("truncated") << write << QByteArray("{\"CANParam\": [") << 0 << 2
                                << "f.json: not JSON: unterminated array at offset 14";
-    QTest::newRow("not JSON") << write << QByteArray("CANParam=1") << QString() << 2
+    QTest::newRow("not JSON") << write << QByteArray("CANParam=1") << 0 << 2
                               << "f.json: not JSON: illegal value at offset 1";
-    QTest::newRow("no route") << write << QByteArray(R"({"CANParam": [], "FiberParam": {}})") << QString()
-                              << 2 << "f.json: member \"Route\" is missing or not an array";
+    QTest::newRow("no route") << write << QByteArray(R"({"CANParam": [], "FiberParam": {}})") << 0 << 2
+                              << "f.json: member \"Route\" is missing or not an array";
     QTest::newRow("family-1 file")
         << write << QByteArray(R"({"CANParam": [{"BaudRate": "0x001C00E0"}], "FiberParam": {}, "Route": []})")
-        << QString() << 2 << "f.json: a configuration of a family-1 device; this device is of family 2";
-    QTest::newRow("oversized") << write << QByteArray(16 * 1024 * 1024 + 1, ' ') << QString() << 2
+        << 0 << 2 << "f.json: a configuration of a family-1 device; this device is of family 2";
+    QTest::newRow("oversized") << write << QByteArray(16 * 1024 * 1024 + 1, ' ') << 0 << 2
                                << "f.json: larger than 16777216 bytes";
     QTest::newRow("bad rate")
         << write << QByteArray(R"({"CANParam": [{"ArbitrateRate": "0x123"}], "FiberParam": {}, "Route": []})")
-        << QString() << 2 << "f.json: channel 1";
-    QTest::newRow("unknown option") << QStringList{QStringLiteral("info"), QStringLiteral("--colour")}
-                                    << QByteArray() << QString() << 2 << "unknown option \"--colour\"";
-    QTest::newRow("no such device") << QStringList{QStringLiteral("--simulate"),
-                                                   QStringLiteral("1:Vantor-A2"), QStringLiteral("--device"),
-                                                   QStringLiteral("/dev/hidraw9"), QStringLiteral("info")}
-                                    << QByteArray() << QString() << 4 << "no device at \"/dev/hidraw9\"";
+        << 0 << 2 << "f.json: channel 1";
+    QTest::newRow("unknown option") << "info --colour" << QByteArray() << 0 << 2
+                                    << "unknown option \"--colour\"";
+    QTest::newRow("no such device") << "--simulate 1:Vantor-A2 --device /dev/hidraw9 info" << QByteArray()
+                                    << 0 << 4 << "no device at \"/dev/hidraw9\"";
     // A whole file, so nothing is read first: the search's four exchanges and
     // two of the write's requests, then the device is gone.
     QTest::newRow("unplugged while writing")
-        << QStringList{QStringLiteral("--simulate"), QStringLiteral("1:Vantor-A2"), QStringLiteral("write"),
-                       QStringLiteral("f.json")}
+        << "--simulate 1:Vantor-A2 write f.json"
         << QByteArray(
                R"({"CANParam": [], "FiberParam": {"Baud": ["0b"]}, "Route": ["0 1 1 ", "1 0 1 ", "1 1 0 "]})")
-        << QStringLiteral("6") << 1 << "(the device is no longer attached)";
+        << 6 << 1 << "(the device is no longer attached)";
     // The device keeps standard-frame records before extended ones, so the
     // rows come back in the other order.
     QTest::newRow("verify difference")
-        << QStringList{QStringLiteral("--simulate"), QStringLiteral("2:Vantor-D5"), QStringLiteral("write"),
-                       QStringLiteral("f.json"), QStringLiteral("--verify")}
+        << "--simulate 2:Vantor-D5 write f.json --verify"
         << QByteArray(
                R"({"CANParam": [{"ArbitrateRate": "0x00070A02", "DataList": ["1, 0, 00 00 00 10, 00 00 00 20",
             "0, 0, 00 00 00 01, 00 00 00 02"]}, {"ArbitrateRate": "0x00070A02", "DataList": ["0, 0, 00 00 00 01, 00 00 00 02"]}],
             "FiberParam": {"Baud": []}, "Route": []})")
-        << QString() << 3
-        << "CAN1\tDataList[0]\t1, 0, 00 00 00 10, 00 00 00 20\t0, 0, 00 00 00 01, 00 00 00 02";
+        << 0 << 3 << "CAN1\tDataList[0]\t1, 0, 00 00 00 10, 00 00 00 20\t0, 0, 00 00 00 01, 00 00 00 02";
 }
 
 void CliTest::refusalsEndWithTheirExitCode()
 {
-    QFETCH(QStringList, arguments);
+    QFETCH(QString, arguments);
     QFETCH(QByteArray, file);
-    QFETCH(QString, unplugAfter);
+    QFETCH(int, unplugAfter);
     QFETCH(int, code);
     QFETCH(QString, message);
     QFile::remove(m_dir.filePath(QStringLiteral("f.json")));
     if (!file.isNull())
-        put(m_dir.filePath(QStringLiteral("f.json")), file);
+        fileWith(m_dir.filePath(QStringLiteral("f.json")), file);
 
-    const Run run = runCli(m_dir.path(), arguments, unplugAfter);
+    const Run run = runCli(m_dir.path(), arguments.split(QLatin1Char(' ')), unplugAfter);
     QCOMPARE(run.code, code);
     QVERIFY2(run.output.contains(message), qPrintable(run.output));
     if (code == 2)
         QVERIFY2(run.requests.size() <= 1, "a refused file sends nothing but the search");
-    if (!unplugAfter.isEmpty()) {
-        QCOMPARE(run.requests.size(), unplugAfter.toInt());  // nothing after the failing write
-    }
+    if (unplugAfter)
+        QCOMPARE(run.requests.size(), unplugAfter);  // nothing after the failing write
 }
 
 QTEST_MAIN(CliTest)

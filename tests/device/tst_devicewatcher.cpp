@@ -9,30 +9,13 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include <condition_variable>
-#include <mutex>
+#include <future>
 
 namespace {
 
-sim::VirtualBus& bus()
-{
-    return sim::VirtualBus::instance();
-}
-
-// The virtual bus without its own plug events, as the system hidapi is.
-const HidBackend& countingOnlyBackend()
-{
-    static const HidBackend table = [] {
-        HidBackend t = sim::VirtualBus::instance().backend();
-        t.setPlugListener = nullptr;
-        return t;
-    }();
-    return table;
-}
-
 void plug(int family)
 {
-    bus().plug(family, *models::modelByName(family == 1 ? "Vantor-A2" : "Vantor-D3"));
+    sim::VirtualBus::instance().plug(family, *models::modelByName(family == 1 ? "Vantor-A2" : "Vantor-D3"));
 }
 
 }  // namespace
@@ -40,58 +23,34 @@ void plug(int family)
 class TestDeviceWatcher : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void pollingReportsCountChanges();
-    void pollingWaitsWhileASearchRuns();
+    void pollingReportsChangesWhenNoSearchRuns();
 };
 
-void TestDeviceWatcher::init()
+void TestDeviceWatcher::pollingReportsChangesWhenNoSearchRuns()
 {
-    bus().install();
-    bus().unplugAll();
-}
-
-void TestDeviceWatcher::pollingReportsCountChanges()
-{
+    sim::VirtualBus::instance().install();
     plug(1);  // attached before the watcher starts: not an arrival
-    setHidBackend(countingOnlyBackend());
+    // The virtual bus without its own plug events, as the system hidapi is.
+    static HidBackend backend = sim::VirtualBus::instance().backend();
+    backend.setPlugListener = nullptr;
+    setHidBackend(backend);
     DeviceWatcher watcher;
     QSignalSpy spy(&watcher, &DeviceWatcher::deviceInterfaceChanged);
     watcher.startPolling(10);
-    plug(2);
-    QVERIFY(spy.wait());
-    QCOMPARE(familyOfDevicePath(spy[0][0].toString()), 2);
-    QCOMPARE(spy[0][1].toBool(), true);
-    bus().unplug(1);
-    QTRY_COMPARE(spy.count(), 2);
-    QCOMPARE(familyOfDevicePath(spy[1][0].toString()), 1);
-    QCOMPARE(spy[1][1].toBool(), false);
-}
-
-void TestDeviceWatcher::pollingWaitsWhileASearchRuns()
-{
-    setHidBackend(countingOnlyBackend());
-    DeviceWatcher watcher;
-    QSignalSpy spy(&watcher, &DeviceWatcher::deviceInterfaceChanged);
-    watcher.startPolling(10);
-    std::mutex mutex;
-    std::condition_variable released;
-    bool go = false;
-    searchthreads::start([&] {
-        std::unique_lock<std::mutex> lock(mutex);
-        released.wait(lock, [&] { return go; });
-    });
+    std::promise<void> release;
+    searchthreads::start([running = release.get_future().share()] { running.wait(); });
     plug(2);
     QTest::qWait(100);  // several ticks, all skipped
     QCOMPARE(spy.count(), 0);
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        go = true;
-    }
-    released.notify_all();
+    release.set_value();
     QVERIFY(searchthreads::waitForAll(-1));
     QVERIFY(spy.wait());
     QCOMPARE(familyOfDevicePath(spy[0][0].toString()), 2);
+    QCOMPARE(spy[0][1].toBool(), true);
+    sim::VirtualBus::instance().unplug(1);
+    QTRY_COMPARE(spy.count(), 2);
+    QCOMPARE(familyOfDevicePath(spy[1][0].toString()), 1);
+    QCOMPARE(spy[1][1].toBool(), false);
 }
 
 QTEST_GUILESS_MAIN(TestDeviceWatcher)

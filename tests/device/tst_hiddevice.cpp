@@ -9,10 +9,8 @@ namespace {
 
 sim::VirtualDevice& plug(int family)
 {
-    sim::VirtualDevice& dev = sim::VirtualBus::instance().plug(
-        family, *models::modelByName(family == 1 ? "Vantor-A2" : "Vantor-D3"));
-    dev.setInstantTimeouts(true);
-    return dev;
+    return sim::VirtualBus::instance().plug(family,
+                                            *models::modelByName(family == 1 ? "Vantor-A2" : "Vantor-D3"));
 }
 
 bool openFamily(HIDDevice& hid, int family)
@@ -25,18 +23,12 @@ bool openFamily(HIDDevice& hid, int family)
 class TestHIDDevice : public QObject {
     Q_OBJECT
 private slots:
-    void init();
     void openFailures();
 };
 
-void TestHIDDevice::init()
-{
-    sim::VirtualBus::instance().install();
-    sim::VirtualBus::instance().unplugAll();
-}
-
 void TestHIDDevice::openFailures()
 {
+    sim::VirtualBus::instance().install();
     plug(2);
     HIDDevice hid;
     QVERIFY(!openFamily(hid, 1));

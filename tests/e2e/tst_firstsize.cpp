@@ -4,8 +4,6 @@
 
 #include "E2e.h"
 
-#include <QHeaderView>
-
 using namespace e2e;
 
 class FirstSizeTest : public WindowTest {
@@ -33,8 +31,7 @@ void FirstSizeTest::pagesKeepTheirMinimumSizes()
     QFETCH(QString, model);
     QFETCH(int, language);
     plug(family, model.toLatin1().constData());
-    QSettings(QCoreApplication::applicationDirPath() + QStringLiteral("/Config.ini"), QSettings::IniFormat)
-        .setValue(QStringLiteral("Language/id"), language);
+    writeLanguageId(QString::number(language));
     CorvelleRepeater window;
     settle();
     window.resize(596, 435);
@@ -60,9 +57,7 @@ void FirstSizeTest::pagesKeepTheirMinimumSizes()
 
     pages->setCurrentIndex(1);
     QCoreApplication::processEvents();
-    const int nFibre = models::modelByName(model)->nFiberOptic;
-    for (int i = 0; i < nFibre; ++i) {
-        const QComboBox* selector = fibreSelector(window, i);
+    for (int i = 0; const QComboBox* selector = fibreSelector(window, i); ++i) {
         QVERIFY(selector->height() >= selector->sizeHint().height());
         if (i > 0)
             QVERIFY(selector->y() > fibreSelector(window, i - 1)->geometry().bottom());

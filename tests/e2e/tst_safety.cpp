@@ -1,7 +1,5 @@
-// What keeps a device's configuration and firmware from being overwritten by
-// accident: no key acts on the main window as a dialog's keys would, every
-// overwrite is asked for first, and the window goes on serving events while
-// a long operation runs.
+// Nothing overwrites a device by accident: no dialog keys on the main window,
+// every overwrite asked for first, events served while a long operation runs.
 
 #include "E2e.h"
 
@@ -22,19 +20,10 @@ private slots:
     void upgradeServesEvents();
 
 private:
-    QString image(const char* name, const QByteArray& bytes)
-    {
-        const QString path = m_dir.filePath(QLatin1String(name));
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
-        return path;
-    }
     QTemporaryDir m_dir;
 };
 
-// Closing "set up success" with Enter left the focus on Default, and a
-// second Enter restored the defaults; Esc closed the window.
+// Enter and Esc after a write's box neither restore the defaults nor close the window.
 void SafetyTest::enterAndEscAfterWrite()
 {
     sim::VirtualDevice& device = plug(1, "Vantor-A2");
@@ -54,31 +43,29 @@ void SafetyTest::enterAndEscAfterWrite()
     QVERIFY(window->isVisible());
 }
 
-enum Case { ClassicDefault, Family2Default, InvalidTiming, FibreRate, UpgradeTextFile };
-Q_DECLARE_METATYPE(Case)
-
 void SafetyTest::questionAnswers_data()
 {
-    QTest::addColumn<Case>("action");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("family");  // Vantor-A2 or Vantor-D3
     QTest::addColumn<QString>("question");
     QTest::addColumn<QString>("sentOnYes");  // a request that "Yes" sends, its first bytes
     QTest::newRow("classic Default")
-        << ClassicDefault
+        << "m_pushButtonDefault" << 1
         << "Restore the defaults of Vantor-A2? The device's configuration will be overwritten."
         << "00 12 23 06 00 01 00 1c 00 e0";
     QTest::newRow("family-2 Default")
-        << Family2Default
+        << "m_pushButtonDefault" << 2
         << "Restore the defaults of Vantor-D3? The device's configuration will be overwritten."
         << "01 13 07 01 01 00 00";
     QTest::newRow("invalid bit timing")
-        << InvalidTiming << "channel 1: 0xFFFFFFFF is not a valid bit timing. Write anyway?"
+        << "m_pushButtonWrite" << 1 << "channel 1: 0xFFFFFFFF is not a valid bit timing. Write anyway?"
         << "00 12 23 06 00 01 ff ff ff ff 00";
     QTest::newRow("fibre rate of 12 bit/s")
-        << FibreRate
+        << "m_pushButtonWrite" << 2
         << "Fiber1: 12 bit/s is outside the rates the device runs (4800 to 6000000 bit/s). Write anyway?"
         << "01 13 06 01 10 01 00 00 00 00 00 00 0c";
     QTest::newRow("a text file as firmware")
-        << UpgradeTextFile
+        << "pushButton_update" << 2
         << "Warning: the file name does not end in \".bin\"; it may not be a firmware image.\n\n"
            "Upgrade the firmware of Vantor-D3 (now V2.1.0) with readme.txt: 6 bytes in 1 blocks? "
            "The device's firmware will be overwritten."
@@ -89,44 +76,35 @@ void SafetyTest::questionAnswers_data()
 // before the question existed.
 void SafetyTest::questionAnswers()
 {
-    QFETCH(Case, action);
-    const bool classic = action == ClassicDefault || action == InvalidTiming;
-    sim::VirtualDevice& device = plug(classic ? 1 : 2, classic ? "Vantor-A2" : "Vantor-D3");
+    QFETCH(QString, button);
+    QFETCH(int, family);
+    sim::VirtualDevice& virtualDevice = plug(family, family == 1 ? "Vantor-A2" : "Vantor-D3");
     const auto window = connectedWindow();
     auto* rate = child<QComboBox>(*canEditor(*window, 0), "comboBoxBautRate");
     const QString rateBefore = rate->currentText();
-    switch (action) {
-        case InvalidTiming:
-            rate->setCurrentIndex(16);  // "custom", seeded with FFFFFFFF
-            break;
-        case FibreRate:
-            fibreCustomEdit(*window, 0)->setText(QStringLiteral("12"));
-            fibreSelector(*window, 0)->setCurrentIndex(fibreSelector(*window, 0)->count() - 1);
-            break;
-        case UpgradeTextFile:
-            child<QLineEdit>(*window, "lineEdit_file")->setText(image("readme.txt", "hello\n"));
-            break;
-        default:
-            break;
+    const QByteArray tag = QTest::currentDataTag();
+    if (tag == "invalid bit timing")
+        rate->setCurrentIndex(16);  // "custom", seeded with FFFFFFFF
+    if (tag == "fibre rate of 12 bit/s") {
+        fibreCustomEdit(*window, 0)->setText(QStringLiteral("12"));
+        fibreSelector(*window, 0)->setCurrentIndex(fibreSelector(*window, 0)->count() - 1);
     }
-    const char* button = action == InvalidTiming || action == FibreRate ? "m_pushButtonWrite"
-                         : action == UpgradeTextFile                    ? "pushButton_update"
-                                                                        : "m_pushButtonDefault";
-    device.clearTrace();
+    child<QLineEdit>(*window, "lineEdit_file")->setText(fileWith(m_dir.filePath("readme.txt"), "hello\n"));
+    virtualDevice.clearTrace();
     m_dialogs.questionAnswers << false;
-    click(*window, button);
+    click(*window, button.toLatin1().constData());
     QCOMPARE(m_dialogs.questions.size(), 1);
     QTEST(m_dialogs.questions.at(0).text, "question");
-    QVERIFY(device.requests().isEmpty());
+    QVERIFY(virtualDevice.requests().isEmpty());
     QVERIFY(m_dialogs.texts().isEmpty());
-    if (action != InvalidTiming)
+    if (tag != "invalid bit timing")
         QCOMPARE(rate->currentText(), rateBefore);
 
     m_dialogs.questionAnswers << true;
-    click(*window, button);
+    click(*window, button.toLatin1().constData());
     QFETCH(QString, sentOnYes);
-    QVERIFY2(countStartingWith(requestsHex(device), sentOnYes.toLatin1().constData()) > 0,
-             qPrintable(requestsHex(device).join(QLatin1Char('\n'))));
+    QVERIFY2(countStartingWith(requestsHex(virtualDevice), sentOnYes.toLatin1().constData()) > 0,
+             qPrintable(requestsHex(virtualDevice).join(QLatin1Char('\n'))));
 }
 
 void SafetyTest::upgradeServesEvents_data()
@@ -149,7 +127,8 @@ void SafetyTest::upgradeServesEvents()
     device.setInstantTimeouts(false);
     device.setLatency(1);
     device.clearTrace();
-    child<QLineEdit>(*window, "lineEdit_file")->setText(image("fw.bin", QByteArray(kBlocks * 32, '\x5a')));
+    child<QLineEdit>(*window, "lineEdit_file")
+        ->setText(fileWith(m_dir.filePath(QStringLiteral("fw.bin")), QByteArray(kBlocks * 32, '\x5a')));
 
     bool servedMidway = false;
     QTimer observer;

@@ -1,7 +1,6 @@
 #pragma once
-// The fault suite's knowledge: the operations it drives and what each may tell
-// the user, the faults it injects, how long the host may wait for each answer
-// (written out, not taken from the tool), and what the window's editors show.
+// The operations the fault suite drives and what each may tell the user, the
+// faults it injects, and how long the host may wait for each answer.
 
 #include "E2e.h"
 
@@ -13,10 +12,10 @@ struct OperationPlan {
     Operation operation;
     int family;
     const char* model;
-    QString name;         // "read, family 1"
-    QString successText;  // empty: success is silence
-    QStringList failureTexts;
-    bool silentFailures;  // a failing exchange may also end without a message
+    QString name;           // "read, family 1"
+    QString successText{};  // empty: success is silence
+    QStringList failureTexts{};
+    bool silentFailures = false;  // a failing exchange may also end without a message
 };
 
 inline OperationPlan operationPlan(Operation operation, int family)
@@ -26,48 +25,28 @@ inline OperationPlan operationPlan(Operation operation, int family)
                                               "read fiber data fail", "read route data fail"}
                                 : QStringList{"read CANBautrate fail", "read filter standard frame fail",
                                               "read filter extended frame fail", "read fiber data fail"};
-    const QStringList write =
-        f1 ? QStringList{"set up CANBautrate fail",  "set CAN mask fail", "set fiber fail", "set route fail",
-                         "send reset instruct fail", "reset fail",        "reset faild"}
-           : QStringList();
-    const QStringList update{"send fild length fail", "file length wrong", "wrong instruct",
-                             "transfer file fail", "send file checksum fail"};
     const char* names[] = {"connect", "read", "write", "default", "query", "update"};
-    OperationPlan p{operation,
-                    family,
-                    f1 ? "Vantor-A2" : "Vantor-D1",
-                    QStringLiteral("%1, family %2").arg(QLatin1String(names[int(operation)])).arg(family),
-                    QString(),
-                    {},
-                    false};
-    switch (operation) {
-        case Operation::Connect:
-            p.failureTexts = QStringList{"search device fail"} + read;
-            p.silentFailures = f1;
-            break;
-        case Operation::Read:
-            p.successText = QStringLiteral("read success");
-            p.failureTexts = read;
-            p.silentFailures = f1;
-            break;
-        case Operation::Default:
-            if (!f1) {
-                p.failureTexts = QStringList{"set default fail"};
-                break;
-            }
-            Q_FALLTHROUGH();
-        case Operation::Write:
-            p.successText = QStringLiteral("set up success");
-            p.failureTexts = write;
-            p.silentFailures = true;
-            break;
-        case Operation::Query:
-            p.failureTexts = QStringList{"query firmware info fail"};
-            break;
-        case Operation::Update:
-            p.successText = QStringLiteral("update success");
-            p.failureTexts = update;
-            break;
+    OperationPlan p{operation, family, f1 ? "Vantor-A2" : "Vantor-D1",
+                    QStringLiteral("%1, family %2").arg(QLatin1String(names[int(operation)])).arg(family)};
+    if (operation == Operation::Connect || operation == Operation::Read) {
+        const bool connect = operation == Operation::Connect;
+        p.successText = connect ? QString() : QStringLiteral("read success");
+        p.failureTexts = connect ? QStringList{"search device fail"} + read : read;
+        p.silentFailures = f1;
+    } else if (operation == Operation::Write || (operation == Operation::Default && f1)) {
+        p.successText = QStringLiteral("set up success");
+        if (f1)
+            p.failureTexts = QStringList{
+                "set up CANBautrate fail",  "set CAN mask fail", "set fiber fail", "set route fail",
+                "send reset instruct fail", "reset fail",        "reset faild"};
+        p.silentFailures = true;
+    } else if (operation == Operation::Update) {
+        p.successText = QStringLiteral("update success");
+        p.failureTexts = QStringList{"send fild length fail", "file length wrong", "wrong instruct",
+                                     "transfer file fail", "send file checksum fail"};
+    } else {
+        p.failureTexts =
+            QStringList{operation == Operation::Query ? "query firmware info fail" : "set default fail"};
     }
     return p;
 }
@@ -96,9 +75,8 @@ inline int answerTimeoutMs(int family, const QByteArray& request)
     return 0;
 }
 
-// A failed answer to this request is no failure of the operation: the
-// family-2 restore request is not answered, the final command's answer does
-// not matter.
+// A failed answer to this request fails no operation: the family-2 restore
+// request is not answered, the final command's answer does not matter.
 inline bool answerIgnored(int family, const QByteArray& request)
 {
     return family == 2 && (request.startsWith(QByteArray::fromHex("01130701")) ||

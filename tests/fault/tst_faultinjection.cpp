@@ -1,12 +1,7 @@
-// Faults at every exchange of every device operation, the real main window
-// against the virtual device. Each operation is run cleanly first and its
-// requests recorded; then every fault is injected at every one of them in
-// turn. After each the tool must have survived: no crash, no longer wait
-// than the exchanges' timeouts add up to, one of the operation's own
-// messages (never its success after a failed exchange), every button usable,
-// the editors whole and, where the operation only reads them, unchanged; and
-// once the device is back or the faults cleared, the same operation succeeds
-// with the same requests and the same editors as the clean run.
+// Every fault at every exchange of every device operation. After each: no
+// longer wait than the timeouts allow, one of the operation's own messages,
+// every button usable, the editors whole (unchanged where only read), and once
+// the device is back the same operation succeeds as in the clean run.
 
 #include "FaultSupport.h"
 
@@ -24,6 +19,12 @@ namespace {
 constexpr const char* kCommandButtons[] = {
     "m_pushButtonRead",         "m_pushButtonWrite", "m_pushButtonDefault", "m_pushButtonSaveToFile",
     "m_pushButtonReadFromFile", "pushButton_query",  "pushButton_update"};
+constexpr const char* kOperationButtons[] = {nullptr,
+                                             "m_pushButtonRead",
+                                             "m_pushButtonWrite",
+                                             "m_pushButtonDefault",
+                                             "pushButton_query",
+                                             "pushButton_update"};
 constexpr int kImageBytes = 70;  // three blocks: length, 3 blocks and checksum are five exchanges
 
 // The searches, their results and the removals raised meanwhile have all
@@ -59,20 +60,11 @@ void prepare(sim::VirtualDevice& device)
     device.setState(state);
 }
 
-QString requestText(const QByteArray& request)
-{
-    return QString::fromLatin1(request.left(8).toHex(' '));
-}
-
-// What one run of an operation left behind.
 struct Outcome {
     QStringList texts;
     QStringList problems;  // titles, buttons
     bool connected = false;
     bool unplugged = false;
-    int exchanges = 0;
-    qint64 clockMs = 0;
-    qint64 budgetMs = 0;
     QList<QByteArray> requests;
     QStringList snapshot;
     QString shape;      // "pages fibres route rows"
@@ -90,15 +82,12 @@ public:
         settle(*m_window);
         if (plan.operation != Operation::Connect)
             plug(nullptr, 0);
-        m_dialogs.clear();
     }
     ~Bench()
     {
         sim::VirtualBus::instance().unplugAll();
         settle(*m_window);
     }
-
-    const CorvelleRepeater& window() const { return *m_window; }
 
     // Runs the operation once, the fault (if any) at its nth exchange.
     void run(const InjectedFault* fault = nullptr, int n = 0)
@@ -111,7 +100,8 @@ public:
         m_device->clearTrace();
         if (fault)
             m_device->injectFault(sim::FaultMatch::nth(n), fault->fault, 1);
-        press();
+        e2e::child<QLineEdit>(*m_window, "lineEdit_file")->setText(m_image);
+        e2e::click(*m_window, kOperationButtons[int(m_plan.operation)]);
         settle(*m_window);
     }
 
@@ -137,14 +127,16 @@ public:
         }
         o.connected = m_window->isConnected();
         o.unplugged = !m_device->isAttached();
-        o.exchanges = m_device->exchangeCount();
-        o.clockMs = m_device->virtualClockMs();
         o.requests = m_device->requests();
+        qint64 budgetMs = 0;
         for (const QByteArray& r : o.requests)
-            o.budgetMs += answerTimeoutMs(m_plan.family, r);
+            budgetMs += answerTimeoutMs(m_plan.family, r);
+        if (m_device->virtualClockMs() > budgetMs)
+            o.problems << QStringLiteral("waited %1 ms, the exchanges allow %2 ms")
+                              .arg(m_device->virtualClockMs())
+                              .arg(budgetMs);
         for (const sim::HostRead& read : m_device->reads()) {
-            const int allowed =
-                read.exchange > 0 ? answerTimeoutMs(m_plan.family, o.requests.value(read.exchange - 1)) : 0;
+            const int allowed = answerTimeoutMs(m_plan.family, o.requests.value(read.exchange - 1));
             if (read.waitedMs > allowed)
                 o.problems << QStringLiteral("waited %1 ms after request %2, which allows %3 ms")
                                   .arg(read.waitedMs)
@@ -170,18 +162,6 @@ private:
         settle(*m_window);  // the arrival starts the search; its result the read
     }
 
-    void press()
-    {
-        const char* buttons[] = {nullptr,
-                                 "m_pushButtonRead",
-                                 "m_pushButtonWrite",
-                                 "m_pushButtonDefault",
-                                 "pushButton_query",
-                                 "pushButton_update"};
-        e2e::child<QLineEdit>(*m_window, "lineEdit_file")->setText(m_image);
-        e2e::click(*m_window, buttons[int(m_plan.operation)]);
-    }
-
     const OperationPlan m_plan;
     RecordingDialogs& m_dialogs;
     const QString m_image;
@@ -189,116 +169,13 @@ private:
     sim::VirtualDevice* m_device = nullptr;
 };
 
-}  // namespace
-
-class FaultInjectionTest : public QObject {
-    Q_OBJECT
-
-private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void everyFaultAtEveryExchange_data();
-    void everyFaultAtEveryExchange();
-
-private:
-    static QStringList outcomeProblems(const OperationPlan& plan, const InjectedFault& fault, int n,
-                                       const QByteArray& request, const QStringList& before,
-                                       const QStringList& reference, const Outcome& o);
-    static QStringList recoveryProblems(const Outcome& reference, const Outcome& o);
-
-    RecordingDialogs m_dialogs;
-    QTemporaryDir m_dir;
-    QString m_image;
-    int m_injected = 0;
-    int m_survived = 0;
-};
-
-void FaultInjectionTest::initTestCase()
-{
-    e2e::installVirtualBus();
-    e2e::useEnglish();
-    m_image = m_dir.filePath(QStringLiteral("image.bin"));
-    QFile file(m_image);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(QByteArray(kImageBytes, '\x5A')), qint64(kImageBytes));
-}
-
-void FaultInjectionTest::cleanupTestCase()
-{
-    std::printf("fault injection: %d faults injected, %d survived\n", m_injected, m_survived);
-    std::fflush(stdout);
-    HIDDevice::exit();
-    QCOMPARE(m_survived, m_injected);
-}
-
-void FaultInjectionTest::everyFaultAtEveryExchange_data()
-{
-    QTest::addColumn<Operation>("operation");
-    QTest::addColumn<int>("family");
-    const struct {
-        Operation operation;
-        int family;
-    } rows[] = {{Operation::Connect, 1}, {Operation::Connect, 2}, {Operation::Read, 1},
-                {Operation::Read, 2},    {Operation::Write, 1},   {Operation::Write, 2},
-                {Operation::Default, 1}, {Operation::Default, 2}, {Operation::Query, 2},
-                {Operation::Update, 2}};
-    for (const auto& row : rows)
-        QTest::newRow(qPrintable(operationPlan(row.operation, row.family).name))
-            << row.operation << row.family;
-}
-
-void FaultInjectionTest::everyFaultAtEveryExchange()
-{
-    QFETCH(Operation, operation);
-    QFETCH(int, family);
-    const OperationPlan plan = operationPlan(operation, family);
-    Bench bench(plan, m_dialogs, m_image);
-
-    bench.run();
-    const Outcome reference = bench.observe();
-    const QStringList success = plan.successText.isEmpty() ? QStringList() : QStringList{plan.successText};
-    QCOMPARE(reference.texts, success);
-    QVERIFY(reference.connected);
-    QVERIFY(!reference.requests.isEmpty());
-
-    QStringList failures;
-    int injected = 0;
-    for (int n = 1; n <= reference.requests.size(); ++n) {
-        const QByteArray request = reference.requests.at(n - 1);
-        for (const InjectedFault& fault : faultsFor(family, request)) {
-            const QStringList before = editorSnapshot(bench.window());
-            bench.run(&fault, n);
-            QStringList problems =
-                outcomeProblems(plan, fault, n, request, before, reference.snapshot, bench.observe());
-            bench.restore();
-            bench.run();
-            problems += recoveryProblems(reference, bench.observe());
-            ++injected;
-            ++m_injected;
-            if (problems.isEmpty())
-                ++m_survived;
-            else
-                failures << QStringLiteral("%1 at exchange %2 (%3): %4")
-                                .arg(fault.name)
-                                .arg(n)
-                                .arg(requestText(request))
-                                .arg(problems.join(QLatin1String("; ")));
-        }
-    }
-    qInfo("%s: %d exchanges, %d faults injected, %d survived", qPrintable(plan.name),
-          int(reference.requests.size()), injected, injected - int(failures.size()));
-    QVERIFY2(failures.isEmpty(), qPrintable(failures.mid(0, 20).join(QLatin1Char('\n'))));
-}
-
-QStringList FaultInjectionTest::outcomeProblems(const OperationPlan& plan, const InjectedFault& fault, int n,
-                                                const QByteArray& request, const QStringList& before,
-                                                const QStringList& reference, const Outcome& o)
+QStringList outcomeProblems(const OperationPlan& plan, const InjectedFault& fault, int n,
+                            const QByteArray& request, const QStringList& before,
+                            const QStringList& reference, const Outcome& o)
 {
     QStringList problems = o.problems;
-    if (o.exchanges < n || o.requests.value(n - 1) != request)
+    if (o.requests.value(n - 1) != request)
         problems << QStringLiteral("the faulty exchange was never made");
-    if (o.clockMs > o.budgetMs)
-        problems << QStringLiteral("waited %1 ms, the exchanges allow %2 ms").arg(o.clockMs).arg(o.budgetMs);
 
     // The outcome: one of the operation's messages, or silence where it may be silent.
     if (o.texts.size() > 1)
@@ -313,7 +190,6 @@ QStringList FaultInjectionTest::outcomeProblems(const OperationPlan& plan, const
     if (exchangeFails && successIsDistinct && text == plan.successText)
         problems << QStringLiteral("a failed exchange ended in success ('%1')").arg(text);
 
-    // What survives.
     if (o.unplugged) {
         if (o.connected || o.shape != QLatin1String("0 0 0"))
             problems << QStringLiteral("the removal left the window %1 with editors %2")
@@ -322,8 +198,7 @@ QStringList FaultInjectionTest::outcomeProblems(const OperationPlan& plan, const
     }
     if (!o.wholeness.isEmpty())
         problems << QStringLiteral("half-built editors: %1").arg(o.wholeness);
-    const bool searchFailed = text == QLatin1String("search device fail");
-    if (!o.connected && !searchFailed)
+    if (!o.connected && text != QLatin1String("search device fail"))
         problems << QStringLiteral("no longer connected");
 
     switch (plan.operation) {
@@ -338,8 +213,8 @@ QStringList FaultInjectionTest::outcomeProblems(const OperationPlan& plan, const
             // Family 1 rebuilds the editors with the defaults before the write.
             if (plan.family == 1) {
                 if (o.snapshot != reference)
-                    problems << QStringLiteral("the defaults are not shown: %1")
-                                    .arg(snapshotDifference(reference, o.snapshot));
+                    problems << QStringLiteral("the defaults are not shown: ") +
+                                    snapshotDifference(reference, o.snapshot);
                 break;
             }
             Q_FALLTHROUGH();
@@ -354,14 +229,14 @@ QStringList FaultInjectionTest::outcomeProblems(const OperationPlan& plan, const
                 is.removeAt(1);
             }
             if (is != was)
-                problems << QStringLiteral("the editors changed: %1").arg(snapshotDifference(was, is));
+                problems << QStringLiteral("the editors changed: ") + snapshotDifference(was, is);
             break;
         }
     }
     return problems;
 }
 
-QStringList FaultInjectionTest::recoveryProblems(const Outcome& reference, const Outcome& o)
+QStringList recoveryProblems(const Outcome& reference, const Outcome& o)
 {
     QStringList problems;
     for (const QString& p : o.problems)
@@ -374,9 +249,95 @@ QStringList FaultInjectionTest::recoveryProblems(const Outcome& reference, const
     if (o.requests != reference.requests)
         problems << QStringLiteral("after recovery the requests differ");
     if (o.snapshot != reference.snapshot)
-        problems << QStringLiteral("after recovery the editors differ: %1")
-                        .arg(snapshotDifference(reference.snapshot, o.snapshot));
+        problems << QStringLiteral("after recovery the editors differ: ") +
+                        snapshotDifference(reference.snapshot, o.snapshot);
     return problems;
+}
+
+}  // namespace
+
+class FaultInjectionTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void everyFaultAtEveryExchange_data();
+    void everyFaultAtEveryExchange();
+
+private:
+    RecordingDialogs m_dialogs;
+    QTemporaryDir m_dir;
+    QString m_image;
+    int m_injected = 0;
+    int m_survived = 0;
+};
+
+void FaultInjectionTest::initTestCase()
+{
+    e2e::installVirtualBus();
+    e2e::useEnglish();
+    m_image = fileWith(m_dir.filePath(QStringLiteral("image.bin")), QByteArray(kImageBytes, '\x5A'));
+}
+
+void FaultInjectionTest::cleanupTestCase()
+{
+    std::printf("fault injection: %d faults injected, %d survived\n", m_injected, m_survived);
+    HIDDevice::exit();
+}
+
+void FaultInjectionTest::everyFaultAtEveryExchange_data()
+{
+    QTest::addColumn<Operation>("operation");
+    QTest::addColumn<int>("family");
+    for (int family : {1, 2}) {
+        for (Operation op : {Operation::Connect, Operation::Read, Operation::Write, Operation::Default,
+                             Operation::Query, Operation::Update}) {
+            if (family == 2 || (op != Operation::Query && op != Operation::Update))
+                QTest::newRow(qPrintable(operationPlan(op, family).name)) << op << family;
+        }
+    }
+}
+
+void FaultInjectionTest::everyFaultAtEveryExchange()
+{
+    QFETCH(Operation, operation);
+    QFETCH(int, family);
+    const OperationPlan plan = operationPlan(operation, family);
+    Bench bench(plan, m_dialogs, m_image);
+
+    bench.run();
+    const Outcome reference = bench.observe();
+    QCOMPARE(reference.texts, plan.successText.isEmpty() ? QStringList() : QStringList{plan.successText});
+    QVERIFY(reference.connected);
+    QVERIFY(!reference.requests.isEmpty());
+
+    QStringList failures;
+    int injected = 0;
+    for (int n = 1; n <= reference.requests.size(); ++n) {
+        const QByteArray request = reference.requests.at(n - 1);
+        for (const InjectedFault& fault : faultsFor(family, request)) {
+            const QStringList before = bench.observe().snapshot;
+            bench.run(&fault, n);
+            QStringList problems =
+                outcomeProblems(plan, fault, n, request, before, reference.snapshot, bench.observe());
+            bench.restore();
+            bench.run();
+            problems += recoveryProblems(reference, bench.observe());
+            ++injected;
+            if (!problems.isEmpty())
+                failures << QStringLiteral("%1 at exchange %2 (%3): %4")
+                                .arg(fault.name)
+                                .arg(n)
+                                .arg(QString::fromLatin1(request.left(8).toHex(' ')))
+                                .arg(problems.join(QLatin1String("; ")));
+        }
+    }
+    m_injected += injected;
+    m_survived += injected - int(failures.size());
+    qInfo("%s: %d exchanges, %d faults injected, %d survived", qPrintable(plan.name),
+          int(reference.requests.size()), injected, injected - int(failures.size()));
+    QVERIFY2(failures.isEmpty(), qPrintable(failures.mid(0, 20).join(QLatin1Char('\n'))));
 }
 
 QTEST_MAIN(FaultInjectionTest)

@@ -1,6 +1,5 @@
-// Device answers no sound device gives, decoded into the real main window: an
-// index outside its list leaves that list without a current entry and never
-// goes back to the device.
+// An index outside its list, as no sound device answers, leaves that list
+// without a current entry and never goes back to the device.
 
 #include "FaultSupport.h"
 
@@ -31,19 +30,14 @@ void UntrustedAnswersTest::indexOutsideItsListLeavesNoCurrentEntry()
     QFETCH(int, oddity);
     sim::VirtualDevice& device = plug(oddity < 3 ? 2 : 1, oddity < 3 ? "Vantor-D1" : "Vantor-A2");
     sim::DeviceState state = device.state();
-    switch (oddity) {
-        case 0:
-            state.channels[0].mode = 7;
-            break;
-        case 1:
-            state.channels[0].fdStandard = 200;
-            break;
-        case 2:
-            state.channels[0].standardFilters[0].kind = 200;
-            break;
-        default:
-            state.fibres[0].code = oddity == 3 ? 0xEE : 0x00;
-    }
+    if (oddity == 0)
+        state.channels[0].mode = 7;
+    else if (oddity == 1)
+        state.channels[0].fdStandard = 200;
+    else if (oddity == 2)
+        state.channels[0].standardFilters[0].kind = 200;
+    else
+        state.fibres[0].code = oddity == 3 ? 0xEE : 0x00;
     device.setState(state);
     const auto window = connectedWindow();
     QVERIFY(window->isConnected());

@@ -52,6 +52,15 @@ inline void writeLanguageId(const QString& id)
         QFile::remove(path);
 }
 
+// Writes the file and gives its path.
+inline QString fileWith(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return path;
+}
+
 inline void useEnglish()
 {
     writeLanguageId(QStringLiteral("1"));
