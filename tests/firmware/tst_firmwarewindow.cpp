@@ -5,7 +5,6 @@
 #include "E2e.h"
 
 #include <QProgressBar>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 
 using namespace e2e;
