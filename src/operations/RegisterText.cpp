@@ -1,21 +1,36 @@
 #include "operations/RegisterText.h"
 
-#include <QRegularExpression>
+#include <algorithm>
 
 namespace can {
 
 namespace {
 
-QString withoutWhitespace(QString text)
+// The white space a register text may carry between its digits: the ASCII
+// blanks and line breaks.
+bool isBlank(QChar c)
 {
-    text.remove(QRegularExpression(QStringLiteral("\\s")));
-    return text;
+    const char16_t u = c.unicode();
+    return u == ' ' || (u >= '\t' && u <= '\r');
+}
+
+QString withoutWhitespace(const QString& text)
+{
+    QString kept;
+    kept.reserve(text.size());
+    for (QChar c : text) {
+        if (!isBlank(c))
+            kept += c;
+    }
+    return kept;
 }
 
 bool isEightHexDigits(const QString& text)
 {
-    static const QRegularExpression eightDigits(QStringLiteral("^[0-9A-Fa-f]{8}$"));
-    return eightDigits.match(text).hasMatch();
+    return text.size() == 8 && std::all_of(text.begin(), text.end(), [](QChar c) {
+               const char16_t u = c.unicode();
+               return (u >= '0' && u <= '9') || (u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F');
+           });
 }
 
 }  // namespace
