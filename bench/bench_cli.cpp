@@ -171,7 +171,8 @@ int main()
         std::vector<QStringList> slow;
         std::vector<QStringList> instant;
         for (const QStringList& command : commands) {
-            slow.push_back(simulate + QStringList{QStringLiteral("--sim-latency"), QString::number(kLatencyMs)} +
+            slow.push_back(simulate +
+                           QStringList{QStringLiteral("--sim-latency"), QString::number(kLatencyMs)} +
                            command);
             instant.push_back(simulate + command);
         }
@@ -210,7 +211,8 @@ int main()
     }
     std::printf(
         "\ncorvelle-cli: read and write --verify at most %.1f %% over the bare loop's floor; their processor "
-        "time without latency at most %.1f %% of the device-bound minimum; read -o F at most %.1f ms more than "
+        "time without latency at most %.1f %% of the device-bound minimum; read -o F at most %.1f ms more "
+        "than "
         "read (the file written and synced to disk before it replaces the old one); info %.1f ms beyond its "
         "exchanges\n",
         worstFloor, worstCpu, fileExtra, infoExtra);

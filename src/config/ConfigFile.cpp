@@ -1,5 +1,7 @@
 #include "ConfigFile.h"
 
+#include "RepeatedKeys.h"
+
 #include <QJsonDocument>
 #include <QJsonParseError>
 
@@ -27,7 +29,7 @@ ParseResult parse(const QByteArray& text)
         return result;
     }
     QJsonParseError error{};
-    const QJsonDocument doc = QJsonDocument::fromJson(text, &error);
+    const QJsonDocument doc = QJsonDocument::fromJson(withoutRepeatedKeys(text), &error);
     if (doc.isNull() || error.error != QJsonParseError::NoError) {
         result.parserError = error.errorString();
         result.problem =

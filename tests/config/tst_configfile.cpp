@@ -13,6 +13,8 @@ class TestConfigFile : public QObject {
 private slots:
     void parseRefusesWhatIsNotAWholeDocument_data();
     void parseRefusesWhatIsNotAWholeDocument();
+    void repeatedKeysReadAsTheLast_data();
+    void repeatedKeysReadAsTheLast();
     void filterStrings_data();
     void filterStrings();
     void routeStrings();
@@ -50,6 +52,45 @@ void TestConfigFile::parseRefusesWhatIsNotAWholeDocument()
     const ParseResult r = parse(text);
     QTEST(r.ok, "ok");
     QTEST(!r.parserError.isEmpty(), "parserError");
+}
+
+void TestConfigFile::repeatedKeysReadAsTheLast_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("baudRate");  // of the first channel
+    QTest::addColumn<QString>("baud");
+    QTest::addColumn<QString>("problem");
+    const QString none;
+    QTest::newRow("each member twice")
+        << QByteArray(R"({"CANParam": [], "CANParam": [{"BaudRate": "0x0012000B"}],)"
+                      R"( "FiberParam": {"Baud": ["01"]}, "FiberParam": {"Baud": ["02"]},)"
+                      R"( "Route": ["1 1 1"], "Route": []})")
+        << QString("0x0012000B") << QString("02") << none;
+    QByteArray often = R"({"CANParam": [], "Route": [])";
+    for (int i = 0; i <= 16; ++i)
+        often += QStringLiteral(R"(, "FiberParam": {"Baud": ["%1"]})").arg(i, 2, 10, QChar('0')).toLatin1();
+    QTest::newRow("seventeen times") << often + '}' << none << QString("16") << none;
+    QTest::newRow("inside a channel, one spelled with an escape")
+        << QByteArray(R"({"CANParam": [{"BaudRate": "0x1", "DataList": [], "\u0042audRate": "0x2"}],)"
+                      R"( "FiberParam": {}, "Route": []})")
+        << QString("0x2") << none << none;
+    QTest::newRow("a fault after a repeat keeps its offset")
+        << QByteArray(R"({"Route": [1], "Route": [2], x})") << none << none
+        << QString("not JSON: unterminated object at offset 30");
+    QTest::newRow("a fault inside a repeat is not passed over")
+        << QByteArray(R"({"Route": [tru], "Route": [2], "CANParam": [], "FiberParam": {}})") << none << none
+        << QString("not JSON: illegal value at offset 15");
+}
+
+// Qt 5's parser keeps a repeated member other than the last and loses the
+// memory of the arrays and objects it drops; the file reads as Qt 6 reads it.
+void TestConfigFile::repeatedKeysReadAsTheLast()
+{
+    QFETCH(QByteArray, text);
+    const ParseResult r = parse(text);
+    QTEST(r.problem, "problem");
+    QTEST(r.document.channels.value(0).value(kBaudRate).toString(), "baudRate");
+    QTEST(r.document.baud.join(' '), "baud");
 }
 
 void TestConfigFile::filterStrings_data()
