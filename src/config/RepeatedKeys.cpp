@@ -18,46 +18,59 @@ namespace {
 // text is left to the parser as it is.
 constexpr int kMaxDepth = 512;
 
-// How the parser tells keys apart. It compares keys as text, except that
-// Qt 5 compares unescaped keys as C strings of the same length: two such keys
-// holding a NUL byte are the same when they agree up to it. The tag keeps the
-// two kinds of identity apart.
-QString unescapedIdentity(const QByteArray& inner, const QString& text)
+// How the parser tells keys apart: it compares them as text (the identity
+// tagged 't' holds the key in UTF-8), except that Qt 5 compares unescaped
+// keys as C strings of the same length, so that two such keys holding a NUL
+// byte are the same when they agree up to it (tagged 'c').
+QByteArray unescapedIdentity(const char* key, int length)
 {
 #if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
-    const int nul = inner.indexOf('\0');
-    if (nul >= 0)
-        return QStringLiteral("c%1:").arg(inner.size()) + QString::fromUtf8(inner.left(nul));
-#else
-    Q_UNUSED(inner)
+    if (const void* nul = std::memchr(key, '\0', std::size_t(length))) {
+        return 'c' + QByteArray::number(length) + ':' +
+               QByteArray(key, int(static_cast<const char*>(nul) - key));
+    }
 #endif
-    return QChar('t') + text;
+    QByteArray identity;
+    identity.reserve(length + 1);
+    identity.append('t').append(key, length);
+    return identity;
 }
 
+// The scan reads the text as it came and blanks members in a copy, always
+// behind where it reads.
 class Scan {
 public:
-    explicit Scan(const QByteArray& text) : m_text(text) {}
+    explicit Scan(const QByteArray& text)
+        : m_text(text),
+          m_data(text.constData()),
+          m_size(text.size()),
+          m_checkBudget(2 * qint64(text.size()) + 4096)
+    {
+    }
 
     // The text with the earlier members blanked. Where the scan cannot follow
     // the text it stops; what it blanked before stays blanked, as each blanked
     // member was valid on its own.
     QByteArray result()
     {
-        if (m_text.startsWith("\xEF\xBB\xBF"))  // the parser passes over a UTF-8 byte order mark
-            m_pos = 3;
+        if (m_size >= 3 && std::memcmp(m_data, "\xEF\xBB\xBF", 3) == 0)
+            m_pos = 3;  // the parser passes over a UTF-8 byte order mark
         skipBlanks();
         value(0);
         return m_text;
     }
 
 private:
-    bool atEnd() const { return m_pos >= m_text.size(); }
-    char peek() const { return atEnd() ? '\0' : m_text.at(m_pos); }
+    char peek() const { return m_pos < m_size ? m_data[m_pos] : '\0'; }
 
     void skipBlanks()
     {
-        while (!atEnd() && (peek() == ' ' || peek() == '\t' || peek() == '\n' || peek() == '\r'))
+        while (m_pos < m_size) {
+            const char c = m_data[m_pos];
+            if (c != ' ' && c != '\n' && c != '\r' && c != '\t')
+                return;
             ++m_pos;
+        }
     }
 
     bool value(int depth)
@@ -81,50 +94,68 @@ private:
     bool scalar()
     {
         const int start = m_pos;
-        while (!atEnd() && !std::strchr(",]} \t\n\r", peek()))
+        while (m_pos < m_size && !std::strchr(",]} \t\n\r", m_data[m_pos]))
             ++m_pos;
         return m_pos > start;
     }
 
+    // Past the closing quote; false when there is none.
     bool string()
     {
-        ++m_pos;
-        while (!atEnd()) {
-            const char c = m_text.at(m_pos++);
-            if (c == '"')
+        int from = m_pos + 1;
+        for (;;) {
+            const char* begin = m_data + from;
+            const std::size_t left = std::size_t(m_size - from);
+            const char* quote = static_cast<const char*>(std::memchr(begin, '"', left));
+            if (!quote)
+                return false;
+            const char* escape =
+                static_cast<const char*>(std::memchr(begin, '\\', std::size_t(quote - begin)));
+            if (!escape) {
+                m_pos = int(quote - m_data) + 1;
                 return true;
-            if (c == '\\')
-                ++m_pos;
+            }
+            from = int(escape - m_data) + 2;  // past the escaped character
+            if (from > m_size)
+                return false;
         }
-        return false;
     }
 
     // The key's identity (see unescapedIdentity), or none where the scan
     // leaves the judgement to the parser (such a member is never blanked);
     // false when the parser would not take the key.
-    bool identityAt(int start, int end, std::optional<QString>* identity) const
+    bool identityAt(int start, int end, std::optional<QByteArray>* identity) const
     {
-        const QByteArray inner = m_text.mid(start + 1, end - start - 2);
-        if (!inner.contains('\\')) {
-            const QString text = QString::fromUtf8(inner.constData(), inner.size());  // NUL bytes included
-            if (text.toUtf8() == inner)
-                *identity = unescapedIdentity(inner, text);
-            else
-                *identity = std::nullopt;  // not UTF-8: the parser refuses the text
+        const char* key = m_data + start + 1;
+        const int length = end - start - 2;
+        if (!std::memchr(key, '\\', std::size_t(length))) {
+            *identity = unescapedIdentity(key, length);
             return true;
         }
         QJsonParseError error{};
-        *identity = QChar('t') + QJsonDocument::fromJson('[' + m_text.mid(start, end - start) + ']', &error)
-                                     .array()
-                                     .at(0)
-                                     .toString();
+        const QString decoded =
+            QJsonDocument::fromJson('[' + QByteArray(m_data + start, end - start) + ']', &error)
+                .array()
+                .at(0)
+                .toString();
+        // A lone surrogate has no UTF-8 form to compare.
+        const QByteArray utf8 = decoded.toUtf8();
+        if (QString::fromUtf8(utf8.constData(), utf8.size()) == decoded)
+            *identity = 't' + utf8;
+        else
+            *identity = std::nullopt;
         return error.error == QJsonParseError::NoError;
     }
 
     // A member is blanked only when the parser takes it on its own, so that
-    // blanking never hides a fault of the file.
-    bool isValidMember(int start, int commaAt) const
+    // blanking never hides a fault of the file. Members repeated inside
+    // repeated members would be checked again at every level: past a budget
+    // of twice the text, the rest is left to the parser.
+    bool isValidMember(int start, int commaAt)
     {
+        m_checkBudget -= commaAt - start;
+        if (m_checkBudget < 0)
+            return false;
         QJsonParseError error{};
         QJsonDocument::fromJson('{' + m_text.mid(start, commaAt - start) + '}', &error);
         return error.error == QJsonParseError::NoError;
@@ -163,10 +194,10 @@ private:
         }
         // Where each key's latest member starts, and where it ends: after its
         // comma, which an earlier member always has.
-        QHash<QString, std::pair<int, int>> members;
+        QHash<QByteArray, std::pair<int, int>> members;
         for (;;) {
             const int start = m_pos;
-            std::optional<QString> key;
+            std::optional<QByteArray> key;
             if (peek() != '"' || !string() || !identityAt(start, m_pos, &key))
                 return false;
             skipBlanks();
@@ -197,7 +228,10 @@ private:
     }
 
     QByteArray m_text;
+    const char* const m_data;
+    const int m_size;
     int m_pos = 0;
+    qint64 m_checkBudget;
 };
 
 }  // namespace
