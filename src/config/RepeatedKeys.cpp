@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <optional>
 
 namespace configfile {
 
@@ -19,7 +18,7 @@ namespace {
 constexpr int kMaxDepth = 512;
 
 // How the parser tells keys apart: it compares them as text (the identity
-// tagged 't' holds the key in UTF-8), except that Qt 5 compares unescaped
+// tagged 't' holds the key in UTF-8, 'u' in UTF-16), except that Qt 5 compares unescaped
 // keys as C strings of the same length, so that two such keys holding a NUL
 // byte are the same when they agree up to it (tagged 'c').
 QByteArray unescapedIdentity(const char* key, int length)
@@ -121,10 +120,9 @@ private:
         }
     }
 
-    // The key's identity (see unescapedIdentity), or none where the scan
-    // leaves the judgement to the parser (such a member is never blanked);
-    // false when the parser would not take the key.
-    bool identityAt(int start, int end, std::optional<QByteArray>* identity) const
+    // The key's identity (see unescapedIdentity); false when the parser would
+    // not take the key.
+    bool identityAt(int start, int end, QByteArray* identity) const
     {
         const char* key = m_data + start + 1;
         const int length = end - start - 2;
@@ -138,12 +136,13 @@ private:
                 .array()
                 .at(0)
                 .toString();
-        // A lone surrogate has no UTF-8 form to compare.
+        // A lone surrogate has no UTF-8 form: such a key is compared in UTF-16,
+        // and only an escaped key can hold one.
         const QByteArray utf8 = decoded.toUtf8();
         if (QString::fromUtf8(utf8.constData(), utf8.size()) == decoded)
             *identity = 't' + utf8;
         else
-            *identity = std::nullopt;
+            *identity = 'u' + QByteArray(reinterpret_cast<const char*>(decoded.utf16()), 2 * decoded.size());
         return error.error == QJsonParseError::NoError;
     }
 
@@ -197,7 +196,7 @@ private:
         QHash<QByteArray, std::pair<int, int>> members;
         for (;;) {
             const int start = m_pos;
-            std::optional<QByteArray> key;
+            QByteArray key;
             if (peek() != '"' || !string() || !identityAt(start, m_pos, &key))
                 return false;
             skipBlanks();
@@ -212,15 +211,13 @@ private:
             if (!last && peek() != ',')
                 return false;
             ++m_pos;
-            if (key) {
-                const auto earlier = members.constFind(*key);
-                if (earlier != members.constEnd()) {
-                    if (!isValidMember(earlier->first, earlier->second - 1))
-                        return false;
-                    std::fill(m_text.begin() + earlier->first, m_text.begin() + earlier->second, ' ');
-                }
-                members.insert(*key, {start, m_pos});
+            const auto earlier = members.constFind(key);
+            if (earlier != members.constEnd()) {
+                if (!isValidMember(earlier->first, earlier->second - 1))
+                    return false;
+                std::fill(m_text.begin() + earlier->first, m_text.begin() + earlier->second, ' ');
             }
+            members.insert(key, {start, m_pos});
             if (last)
                 return true;
             skipBlanks();
