@@ -18,9 +18,9 @@ namespace {
 constexpr int kMaxDepth = 512;
 
 // How the parser tells keys apart: it compares them as text (the identity
-// tagged 't' holds the key in UTF-8, 'u' in UTF-16), except that Qt 5 compares unescaped
-// keys as C strings of the same length, so that two such keys holding a NUL
-// byte are the same when they agree up to it (tagged 'c').
+// tagged 't' holds the key in UTF-8, 'u' in UTF-16), except that Qt 5
+// compares unescaped keys as C strings of the same length, so that two such
+// keys holding a NUL byte are the same when they agree up to it (tagged 'c').
 QByteArray unescapedIdentity(const char* key, int length)
 {
 #if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
