@@ -13,6 +13,9 @@ struct Field {
     int width;
     quint32 mask() const { return ((1u << width) - 1u) << shift; }
     int read(quint32 value) const { return int((value >> shift) & ((1u << width) - 1u)) + 1; }
+    int largest() const { return 1 << width; }
+    bool fits(int count) const { return count >= 1 && count <= largest(); }
+    quint32 write(int count) const { return quint32(count - 1) << shift; }
 };
 
 struct Layout {
@@ -22,6 +25,7 @@ struct Layout {
     Field segment1;
     Field segment2;
     Field jumpWidth;
+    quint32 used() const { return prescaler.mask() | segment1.mask() | segment2.mask() | jumpWidth.mask(); }
 };
 
 constexpr Layout kClassicLayout{36000000, 1000000, {0, 10}, {16, 4}, {20, 3}, {24, 2}};
@@ -41,34 +45,84 @@ const Layout& layoutOf(RateList list)
     return kDataLayout;
 }
 
+QString translated(const char* text)
+{
+    return QCoreApplication::translate("CANParamWidget", text);
+}
+
 }  // namespace
+
+TimingLayout timingLayout(RateList list)
+{
+    const Layout& l = layoutOf(list);
+    return {l.clockHz,
+            l.maxBitRate,
+            l.prescaler.largest(),
+            l.segment1.largest(),
+            l.segment2.largest(),
+            l.jumpWidth.largest()};
+}
+
+BitTiming bitTiming(RateList list, int prescaler, int segment1, int segment2, int jumpWidth)
+{
+    const Layout& l = layoutOf(list);
+    BitTiming t;
+    t.prescaler = prescaler;
+    t.segment1 = segment1;
+    t.segment2 = segment2;
+    t.jumpWidth = jumpWidth;
+    if (!l.prescaler.fits(prescaler) || !l.segment1.fits(segment1) || !l.segment2.fits(segment2) ||
+        !l.jumpWidth.fits(jumpWidth)) {
+        t.fault = TimingFault::BitsOutsideFields;
+        return t;
+    }
+    const qint64 divisor = qint64(prescaler) * t.quanta();
+    t.bitRate = (l.clockHz + divisor / 2) / divisor;
+    t.samplePoint = double(1 + segment1) / t.quanta();
+    if (jumpWidth > segment1 || jumpWidth > segment2)
+        t.fault = TimingFault::JumpWidthTooLong;
+    else if (t.bitRate > l.maxBitRate)
+        t.fault = TimingFault::TooFast;
+    else
+        t.fault = TimingFault::None;
+    t.valid = t.fault == TimingFault::None;
+    return t;
+}
 
 BitTiming decodeBitTiming(const QByteArray& bytes, RateList list)
 {
-    BitTiming t;
     if (bytes.size() != 4)
-        return t;
+        return BitTiming{};
     const quint32 value = quint32(quint8(bytes[0])) << 24 | quint32(quint8(bytes[1])) << 16 |
                           quint32(quint8(bytes[2])) << 8 | quint32(quint8(bytes[3]));
     const Layout& l = layoutOf(list);
-    const quint32 used = l.prescaler.mask() | l.segment1.mask() | l.segment2.mask() | l.jumpWidth.mask();
-    if (value & ~used)
-        return t;
-    t.prescaler = l.prescaler.read(value);
-    t.segment1 = l.segment1.read(value);
-    t.segment2 = l.segment2.read(value);
-    t.jumpWidth = l.jumpWidth.read(value);
-    const int quanta = 1 + t.segment1 + t.segment2;
-    t.bitRate = l.clockHz / (qint64(t.prescaler) * quanta);
-    t.samplePoint = double(1 + t.segment1) / quanta;
-    t.valid = t.jumpWidth <= t.segment1 && t.jumpWidth <= t.segment2 && t.bitRate <= l.maxBitRate;
+    BitTiming t = bitTiming(list, l.prescaler.read(value), l.segment1.read(value), l.segment2.read(value),
+                            l.jumpWidth.read(value));
+    if (value & ~l.used()) {
+        t.valid = false;
+        t.fault = TimingFault::BitsOutsideFields;
+    }
     return t;
+}
+
+QByteArray encodeBitTiming(const BitTiming& timing, RateList list)
+{
+    const Layout& l = layoutOf(list);
+    if (!l.prescaler.fits(timing.prescaler) || !l.segment1.fits(timing.segment1) ||
+        !l.segment2.fits(timing.segment2) || !l.jumpWidth.fits(timing.jumpWidth))
+        return {};
+    const quint32 value = l.prescaler.write(timing.prescaler) | l.segment1.write(timing.segment1) |
+                          l.segment2.write(timing.segment2) | l.jumpWidth.write(timing.jumpWidth);
+    QByteArray bytes(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        bytes[i] = char(value >> (24 - 8 * i));
+    return bytes;
 }
 
 QString bitTimingHint(const BitTiming& timing)
 {
     if (!timing.valid)
-        return QCoreApplication::translate("CANParamWidget", "not a valid timing");
+        return translated("not a valid timing");
     const QString samplePoint = QString::number(timing.samplePoint * 100.0, 'f', 1);
     if (timing.bitRate >= 1000000) {
         return QCoreApplication::translate("CANParamWidget", "%1 Mbit/s · SP %2 %")
@@ -76,6 +130,28 @@ QString bitTimingHint(const BitTiming& timing)
     }
     return QCoreApplication::translate("CANParamWidget", "%1 kbit/s · SP %2 %")
         .arg(QString::number(timing.bitRate / 1e3, 'g', 4), samplePoint);
+}
+
+QString bitTimingFaultText(const BitTiming& timing, RateList list)
+{
+    switch (timing.fault) {
+        case TimingFault::None:
+            return {};
+        case TimingFault::NotFourBytes:
+            return translated("a timing register holds four bytes");
+        case TimingFault::BitsOutsideFields:
+            return translated("bits are set outside the register's fields");
+        case TimingFault::JumpWidthTooLong:
+            return translated("the jump width %1 is longer than segment 1 (%2) or segment 2 (%3)")
+                .arg(timing.jumpWidth)
+                .arg(timing.segment1)
+                .arg(timing.segment2);
+        case TimingFault::TooFast:
+            break;
+    }
+    return translated("%1 bit/s is above the %2 bit/s this phase carries")
+        .arg(timing.bitRate)
+        .arg(layoutOf(list).maxBitRate);
 }
 
 QByteArray bitTimingWriteRequest(int channel, const QByteArray& timing)

@@ -1,0 +1,116 @@
+#include "operations/BitTimingCalculator.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cmath>
+
+namespace can {
+
+namespace {
+
+// Sample points closer than this are the same: they come from small fractions.
+constexpr double kSamePoint = 1e-9;
+
+bool ranksBefore(const TimingCandidate& a, const TimingCandidate& b)
+{
+    if (std::llabs(a.rateError) != std::llabs(b.rateError))
+        return std::llabs(a.rateError) < std::llabs(b.rateError);
+    if (std::fabs(a.samplePointError - b.samplePointError) > kSamePoint)
+        return a.samplePointError < b.samplePointError;
+    if (a.timing.quanta() != b.timing.quanta())
+        return a.timing.quanta() > b.timing.quanta();
+    if (a.timing.prescaler != b.timing.prescaler)
+        return a.timing.prescaler < b.timing.prescaler;
+    return a.timing.segment1 < b.timing.segment1;
+}
+
+// The segment 1 whose sample point is nearest the wanted one, for a bit of
+// `quanta` time quanta; 0 when no split fits the fields with this jump width.
+int nearestSegment1(const TimingLayout& layout, int quanta, double samplePoint, int jumpWidth)
+{
+    const int lowest = std::max(jumpWidth, quanta - 1 - layout.maxSegment2);
+    const int highest = std::min(layout.maxSegment1, quanta - 1 - jumpWidth);
+    if (lowest > highest)
+        return 0;
+    // Sample point (1 + segment 1) / quanta: an exact half rounds to the earlier point.
+    const double wanted = samplePoint * quanta - 1.0;
+    int segment1 = int(std::floor(wanted));
+    if (wanted - segment1 > 0.5 + kSamePoint)
+        ++segment1;
+    return std::clamp(segment1, lowest, highest);
+}
+
+QString translated(const char* text)
+{
+    return QCoreApplication::translate("TimingCalculatorDialog", text);
+}
+
+}  // namespace
+
+double defaultSamplePoint(qint64 bitRate)
+{
+    if (bitRate <= 500000)
+        return 0.875;
+    if (bitRate <= 800000)
+        return 0.8;
+    return 0.75;
+}
+
+TimingResult calculateBitTiming(const TimingRequest& request)
+{
+    const TimingLayout layout = timingLayout(request.list);
+    TimingResult result;
+    result.samplePoint =
+        request.samplePoint > 0.0 ? request.samplePoint : defaultSamplePoint(request.bitRate);
+    if (request.bitRate < 1) {
+        result.error = translated("the bit rate must be at least 1 bit/s");
+        return result;
+    }
+    if (!(result.samplePoint > 0.0 && result.samplePoint < 1.0)) {
+        result.error = translated("the sample point must lie between 0 % and 100 %");
+        return result;
+    }
+    if (request.jumpWidth < 1 || request.jumpWidth > layout.maxJumpWidth) {
+        result.error = translated("the jump width must be 1 to %1").arg(layout.maxJumpWidth);
+        return result;
+    }
+
+    // For each length of the bit in time quanta only the two prescalers
+    // around the ideal one can be nearest the wanted rate; each gets the
+    // split nearest the wanted sample point.
+    QVector<TimingCandidate> all;
+    const int longest = 1 + layout.maxSegment1 + layout.maxSegment2;
+    for (int quanta = 1 + 2 * request.jumpWidth; quanta <= longest; ++quanta) {
+        const int segment1 = nearestSegment1(layout, quanta, result.samplePoint, request.jumpWidth);
+        if (segment1 == 0)
+            continue;
+        const double ideal = double(layout.clockHz) / (double(request.bitRate) * quanta);
+        const int below = int(std::clamp(std::floor(ideal), 1.0, double(layout.maxPrescaler)));
+        const int above = std::min(below + 1, layout.maxPrescaler);
+        for (int prescaler = below; prescaler <= above; ++prescaler) {
+            TimingCandidate c;
+            c.timing = bitTiming(request.list, prescaler, segment1, quanta - 1 - segment1, request.jumpWidth);
+            if (!c.timing.valid)
+                continue;
+            c.registers = encodeBitTiming(c.timing, request.list);
+            c.rateError = c.timing.bitRate - request.bitRate;
+            c.samplePointError = std::fabs(c.timing.samplePoint - result.samplePoint);
+            all.push_back(c);
+        }
+    }
+    std::sort(all.begin(), all.end(), ranksBefore);
+
+    const auto withinReach = [&request](const TimingCandidate& c) {
+        return double(std::llabs(c.rateError)) <= kReachableRateError * double(request.bitRate);
+    };
+    result.reachable = !all.isEmpty() && withinReach(all.front());
+    for (const TimingCandidate& c : all) {
+        if (result.candidates.size() >= request.maxCandidates || (result.reachable && !withinReach(c)))
+            break;
+        result.candidates.push_back(c);
+    }
+    return result;
+}
+
+}  // namespace can
