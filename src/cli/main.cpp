@@ -2,6 +2,7 @@
 
 #include "CliOptions.h"
 #include "Commands.h"
+#include "TimingCommand.h"
 
 #include "device/HIDDevice.h"
 #include "sim/Simulation.h"
@@ -15,6 +16,8 @@ int main(int argc, char* argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
+    if (cli::isTimingCommand(arguments))
+        return cli::runTimingCommand(arguments);
     const cli::Options options = cli::parseOptions(arguments);
     if (options.help) {
         std::fputs(cli::usageText().toUtf8().constData(), stdout);
