@@ -2,6 +2,7 @@
 
 #include "ui_CANParamWidget.h"
 
+#include "editors/TimingCalculatorDialog.h"
 #include "operations/BitTiming.h"
 #include "operations/RegisterText.h"
 #include "widgets/UserDialogs.h"
@@ -11,6 +12,7 @@
 #include <QItemSelectionModel>
 #include <QScrollBar>
 #include <QTableWidgetItem>
+#include <QToolButton>
 
 #include <algorithm>
 
@@ -90,6 +92,8 @@ CANParamWidget::CANParamWidget(QWidget* parent, int drive_type, int hardwareType
             [this] { updateHint(ui->lineEditBautRate, ui->labelBautRateHint, bitRateList()); });
     connect(ui->lineEditdatarate, &QLineEdit::textChanged, this,
             [this] { updateHint(ui->lineEditdatarate, ui->labeldatarateHint, can::RateList::Data); });
+    addTimingCalculatorButton(ui->comboBoxBautRate, ui->lineEditBautRate, "toolButtonBautRateTiming");
+    addTimingCalculatorButton(ui->comboBoxdatarate, ui->lineEditdatarate, "toolButtonDatarateTiming");
     if (isCanFd())
         setUpCanFd(hardwareType);
     else
@@ -289,6 +293,33 @@ void CANParamWidget::updateHint(const QLineEdit* edit, QLabel* hint, can::RateLi
     can::BitTiming timing = can::decodeBitTiming(bytes, list);
     timing.valid = timing.valid && can::isFourByteRateText(edit->text());
     hint->setText(can::bitTimingHint(timing));
+}
+
+// Beside the register text: computes it from a rate and a sample point.
+void CANParamWidget::addTimingCalculatorButton(QComboBox* combo, QLineEdit* edit, const char* objectName)
+{
+    auto* row = qobject_cast<QBoxLayout*>(edit->parentWidget()->layout());
+    auto* button = new QToolButton(edit->parentWidget());
+    button->setObjectName(QLatin1String(objectName));
+    button->setText(tr("Calculator…"));
+    button->setToolTip(tr("Compute the register from a bit rate and a sample point"));
+    button->setAccessibleName(tr("Bit-timing calculator"));
+    row->insertWidget(row->indexOf(edit) + 1, button);
+    connect(button, &QToolButton::clicked, this, [this, combo, edit] { openTimingCalculator(combo, edit); });
+}
+
+// The chosen timing selects its entry when a list has it, else "custom" with its text.
+void CANParamWidget::openTimingCalculator(QComboBox* combo, QLineEdit* edit)
+{
+    const can::RateList list = combo == ui->comboBoxdatarate ? can::RateList::Data : bitRateList();
+    auto* dialog = new TimingCalculatorDialog(list, can::rateTextToBytes(edit->text()), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog, combo, edit, list] {
+        const QByteArray registers = dialog->chosenRegisters();
+        if (!registers.isEmpty())
+            selectRate(combo, edit, list, registers);
+    });
+    dialog->open();
 }
 
 // --- filter table ---

@@ -93,6 +93,8 @@ private:
     void selectRateText(QComboBox* combo, QLineEdit* edit, can::RateList list, const QString& text);
     void showSelection(QComboBox* combo, QLineEdit* edit, int index, bool editable);
     void updateHint(const QLineEdit* edit, QLabel* hint, can::RateList list);
+    void addTimingCalculatorButton(QComboBox* combo, QLineEdit* edit, const char* objectName);
+    void openTimingCalculator(QComboBox* combo, QLineEdit* edit);
     QList<QByteArray> shown(const can::FilterEncoding& encoding);
 
     std::unique_ptr<Ui::CANParamWidget> ui;
