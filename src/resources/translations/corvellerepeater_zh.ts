@@ -574,6 +574,160 @@ ensure that the baud rate of the butted fiber channel remains the same.</source>
     </message>
 </context>
 <context>
+    <name>CANParamWidget</name>
+    <message>
+        <source>Calculator…</source>
+        <translation>计算器…</translation>
+    </message>
+    <message>
+        <source>Compute the register from a bit rate and a sample point</source>
+        <translation>由波特率和采样点计算寄存器值</translation>
+    </message>
+    <message>
+        <source>Bit-timing calculator</source>
+        <translation>位时序计算器</translation>
+    </message>
+    <message>
+        <source>a timing register holds four bytes</source>
+        <translation>位时序寄存器应为四个字节</translation>
+    </message>
+    <message>
+        <source>bits are set outside the register&apos;s fields</source>
+        <translation>寄存器字段之外有位被置1</translation>
+    </message>
+    <message>
+        <source>the jump width %1 is longer than segment 1 (%2) or segment 2 (%3)</source>
+        <translation>同步跳转宽度 %1 大于时间段1（%2）或时间段2（%3）</translation>
+    </message>
+    <message>
+        <source>%1 bit/s is above the %2 bit/s this phase carries</source>
+        <translation>%1 bit/s 超过该段所能承载的 %2 bit/s</translation>
+    </message>
+</context>
+<context>
+    <name>TimingCalculatorDialog</name>
+    <message>
+        <source>Bit-timing calculator</source>
+        <translation>位时序计算器</translation>
+    </message>
+    <message>
+        <source>Wanted bit rate</source>
+        <translation>期望波特率</translation>
+    </message>
+    <message>
+        <source>&amp;Bit rate:</source>
+        <translation>波特率(&amp;B)：</translation>
+    </message>
+    <message>
+        <source>Wanted sample point</source>
+        <translation>期望采样点</translation>
+    </message>
+    <message>
+        <source>Default as CiA recommends: 87.5 % up to 500 kbit/s, 80 % up to 800 kbit/s, 75 % above</source>
+        <translation>默认值按 CiA 推荐：500 kbit/s 及以下 87.5 %，800 kbit/s 及以下 80 %，更高 75 %</translation>
+    </message>
+    <message>
+        <source>&amp;Sample point:</source>
+        <translation>采样点(&amp;S)：</translation>
+    </message>
+    <message>
+        <source> tq</source>
+        <translation> tq</translation>
+    </message>
+    <message>
+        <source>Resynchronisation jump width in time quanta</source>
+        <translation>重同步跳转宽度（时间份额数）</translation>
+    </message>
+    <message>
+        <source>&amp;Jump width (SJW):</source>
+        <translation>同步跳转宽度 SJW(&amp;J)：</translation>
+    </message>
+    <message>
+        <source>Prescaler</source>
+        <translation>分频系数</translation>
+    </message>
+    <message>
+        <source>Time quantum</source>
+        <translation>时间份额</translation>
+    </message>
+    <message>
+        <source>Segment 1</source>
+        <translation>时间段1</translation>
+    </message>
+    <message>
+        <source>Segment 2</source>
+        <translation>时间段2</translation>
+    </message>
+    <message>
+        <source>SJW</source>
+        <translation>SJW</translation>
+    </message>
+    <message>
+        <source>Bit rate</source>
+        <translation>波特率</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>误差</translation>
+    </message>
+    <message>
+        <source>Sample point</source>
+        <translation>采样点</translation>
+    </message>
+    <message>
+        <source>Register</source>
+        <translation>寄存器</translation>
+    </message>
+    <message>
+        <source>Timings, best first</source>
+        <translation>位时序，最优在前</translation>
+    </message>
+    <message>
+        <source>&amp;Use this timing</source>
+        <translation>使用此位时序(&amp;U)</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>%1 ns</source>
+        <translation>%1 ns</translation>
+    </message>
+    <message>
+        <source>%1 MHz</source>
+        <translation>%1 MHz</translation>
+    </message>
+    <message>
+        <source>No timing of this layout has this jump width.</source>
+        <translation>此寄存器布局没有符合该同步跳转宽度的位时序。</translation>
+    </message>
+    <message>
+        <source>%1 cannot be reached within 5 % with the %2 clock. The nearest timings are shown; the best gives %3.</source>
+        <translation>%2 时钟无法在 5 % 误差内得到 %1。下面列出最接近的位时序；最佳为 %3。</translation>
+    </message>
+    <message>
+        <source>The %1 clock gives %2 exactly. Best first: the sample point nearest the wanted one, then more time quanta.</source>
+        <translation>%1 时钟可精确得到 %2。排序：采样点最接近期望值者在前，其次时间份额多者在前。</translation>
+    </message>
+    <message>
+        <source>The %1 clock cannot give %2 exactly; the nearest is %3 (%4 %).</source>
+        <translation>%1 时钟无法精确得到 %2；最接近的是 %3（%4 %）。</translation>
+    </message>
+    <message>
+        <source>the bit rate must be at least 1 bit/s</source>
+        <translation>波特率至少为 1 bit/s</translation>
+    </message>
+    <message>
+        <source>the sample point must lie between 0 % and 100 %</source>
+        <translation>采样点必须在 0 % 与 100 % 之间</translation>
+    </message>
+    <message>
+        <source>the jump width must be 1 to %1</source>
+        <translation>同步跳转宽度必须为 1 至 %1</translation>
+    </message>
+</context>
+<context>
     <name>UserDialogs</name>
     <message>
         <source>&amp;No</source>
