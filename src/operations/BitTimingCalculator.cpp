@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace can {
 
@@ -79,8 +80,9 @@ TimingResult calculateBitTiming(const TimingRequest& request)
     // For each length of the bit in time quanta only the two prescalers
     // around the ideal one can be nearest the wanted rate; each gets the
     // split nearest the wanted sample point.
-    QVector<TimingCandidate> all;
+    std::vector<TimingCandidate> all;
     const int longest = 1 + layout.maxSegment1 + layout.maxSegment2;
+    all.reserve(size_t(2 * longest));
     for (int quanta = 1 + 2 * request.jumpWidth; quanta <= longest; ++quanta) {
         const int segment1 = nearestSegment1(layout, quanta, result.samplePoint, request.jumpWidth);
         if (segment1 == 0)
@@ -93,22 +95,27 @@ TimingResult calculateBitTiming(const TimingRequest& request)
             c.timing = bitTiming(request.list, prescaler, segment1, quanta - 1 - segment1, request.jumpWidth);
             if (!c.timing.valid)
                 continue;
-            c.registers = encodeBitTiming(c.timing, request.list);
             c.rateError = c.timing.bitRate - request.bitRate;
             c.samplePointError = std::fabs(c.timing.samplePoint - result.samplePoint);
             all.push_back(c);
         }
     }
-    std::sort(all.begin(), all.end(), ranksBefore);
+    if (all.empty())
+        return result;
 
+    // Only the listed ones need an order and their registers.
     const auto withinReach = [&request](const TimingCandidate& c) {
         return double(std::llabs(c.rateError)) <= kReachableRateError * double(request.bitRate);
     };
-    result.reachable = !all.isEmpty() && withinReach(all.front());
-    for (const TimingCandidate& c : all) {
-        if (result.candidates.size() >= request.maxCandidates || (result.reachable && !withinReach(c)))
-            break;
-        result.candidates.push_back(c);
+    const auto best = std::min_element(all.begin(), all.end(), ranksBefore);
+    result.reachable = withinReach(*best);
+    const auto end = result.reachable ? std::partition(all.begin(), all.end(), withinReach) : all.end();
+    const auto listed =
+        all.begin() + std::min<std::ptrdiff_t>(end - all.begin(), std::max(0, request.maxCandidates));
+    std::partial_sort(all.begin(), listed, end, ranksBefore);
+    for (auto it = all.begin(); it != listed; ++it) {
+        it->registers = encodeBitTiming(it->timing, request.list);
+        result.candidates.push_back(*it);
     }
     return result;
 }
