@@ -12,7 +12,7 @@
 #include <QItemSelectionModel>
 #include <QScrollBar>
 #include <QTableWidgetItem>
-#include <QToolButton>
+#include <QPushButton>
 
 #include <algorithm>
 
@@ -92,8 +92,8 @@ CANParamWidget::CANParamWidget(QWidget* parent, int drive_type, int hardwareType
             [this] { updateHint(ui->lineEditBautRate, ui->labelBautRateHint, bitRateList()); });
     connect(ui->lineEditdatarate, &QLineEdit::textChanged, this,
             [this] { updateHint(ui->lineEditdatarate, ui->labeldatarateHint, can::RateList::Data); });
-    addTimingCalculatorButton(ui->comboBoxBautRate, ui->lineEditBautRate, "toolButtonBautRateTiming");
-    addTimingCalculatorButton(ui->comboBoxdatarate, ui->lineEditdatarate, "toolButtonDatarateTiming");
+    addTimingCalculatorButton(ui->comboBoxBautRate, ui->lineEditBautRate, "pushButtonBautRateTiming");
+    addTimingCalculatorButton(ui->comboBoxdatarate, ui->lineEditdatarate, "pushButtonDatarateTiming");
     if (isCanFd())
         setUpCanFd(hardwareType);
     else
@@ -299,13 +299,15 @@ void CANParamWidget::updateHint(const QLineEdit* edit, QLabel* hint, can::RateLi
 void CANParamWidget::addTimingCalculatorButton(QComboBox* combo, QLineEdit* edit, const char* objectName)
 {
     auto* row = qobject_cast<QBoxLayout*>(edit->parentWidget()->layout());
-    auto* button = new QToolButton(edit->parentWidget());
+    auto* button = new QPushButton(edit->parentWidget());
+    button->setAutoDefault(false);
     button->setObjectName(QLatin1String(objectName));
     button->setText(tr("Calculator…"));
     button->setToolTip(tr("Compute the register from a bit rate and a sample point"));
     button->setAccessibleName(tr("Bit-timing calculator"));
     row->insertWidget(row->indexOf(edit) + 1, button);
-    connect(button, &QToolButton::clicked, this, [this, combo, edit] { openTimingCalculator(combo, edit); });
+    QWidget::setTabOrder(edit, button);
+    connect(button, &QPushButton::clicked, this, [this, combo, edit] { openTimingCalculator(combo, edit); });
 }
 
 // The chosen timing selects its entry when a list has it, else "custom" with its text.

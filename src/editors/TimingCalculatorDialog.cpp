@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -16,16 +17,17 @@
 
 namespace {
 
+// The register first: it is what the user takes; the fields that give it last.
 enum Column {
+    Register,
+    Rate,
+    Error,
+    SamplePoint,
     Prescaler,
     Quantum,
     Segment1,
     Segment2,
     JumpWidth,
-    Rate,
-    Error,
-    SamplePoint,
-    Register,
     Columns
 };
 
@@ -59,6 +61,10 @@ TimingCalculatorDialog::TimingCalculatorDialog(can::RateList list, const QByteAr
     m_rate->setValue(int(start));
     followDefaultSamplePoint();
     recalculate();
+    // Wide enough for every column, with room for longer rates than the first ones.
+    m_table->setMinimumWidth(m_table->horizontalHeader()->length() +
+                             m_table->verticalScrollBar()->sizeHint().width() + 2 * m_table->frameWidth() +
+                             4 * fontMetrics().averageCharWidth());
     m_rate->setFocus();
     m_rate->selectAll();
 }
@@ -110,9 +116,9 @@ void TimingCalculatorDialog::buildForm()
 
     m_table = new QTableWidget(0, Columns, this);
     m_table->setObjectName(QStringLiteral("tableCandidates"));
-    m_table->setHorizontalHeaderLabels({tr("Prescaler"), tr("Time quantum"), tr("Segment 1"), tr("Segment 2"),
-                                        tr("SJW"), tr("Bit rate"), tr("Error"), tr("Sample point"),
-                                        tr("Register")});
+    m_table->setHorizontalHeaderLabels({tr("Register"), tr("Bit rate"), tr("Error"), tr("Sample point"),
+                                        tr("Prescaler"), tr("Time quantum"), tr("Segment 1"), tr("Segment 2"),
+                                        tr("SJW")});
     m_table->setAccessibleName(tr("Timings, best first"));
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -120,7 +126,7 @@ void TimingCalculatorDialog::buildForm()
     m_table->setTabKeyNavigation(false);
     m_table->verticalHeader()->setVisible(false);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_table->setMinimumSize(720, 280);
+    m_table->setMinimumHeight(280);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     m_use = buttons->button(QDialogButtonBox::Ok);

@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
-#include <QToolButton>
 #include <QtTest>
 
 #include <memory>
@@ -39,7 +38,7 @@ T* child(const QObject& w, const char* name)
 
 TimingCalculatorDialog* openCalculator(CANParamWidget& editor, const char* button)
 {
-    child<QToolButton>(editor, button)->click();
+    child<QPushButton>(editor, button)->click();
     return editor.findChild<TimingCalculatorDialog*>();
 }
 
@@ -62,20 +61,20 @@ void TestTimingCalculatorDialog::chosenTimingFillsTheRegisterText_data()
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("hint");
-    QTest::newRow("classic 83.333 kbit/s") << 1 << "toolButtonBautRateTiming"
+    QTest::newRow("classic 83.333 kbit/s") << 1 << "pushButtonBautRateTiming"
                                            << "83333"
                                            << "87.5"
                                            << "custom"
                                            << "0x001c001a"
                                            << "83.33 kbit/s · SP 87.5 %";
-    QTest::newRow("arbitration 500 kbit/s default") << 2 << "toolButtonBautRateTiming"
+    QTest::newRow("arbitration 500 kbit/s default") << 2 << "pushButtonBautRateTiming"
                                                     << "500000"
                                                     << ""
                                                     << "custom"
                                                     << "0x0000670e"
                                                     << "500 kbit/s · SP 87.5 %";
     // The best 5 Mbit/s data timing at 75 % is the listed "5M".
-    QTest::newRow("data 5 Mbit/s is listed") << 2 << "toolButtonDatarateTiming"
+    QTest::newRow("data 5 Mbit/s is listed") << 2 << "pushButtonDatarateTiming"
                                              << "5000000"
                                              << ""
                                              << "5M"
