@@ -10,9 +10,9 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidgetItem>
-#include <QPushButton>
 
 #include <algorithm>
 
