@@ -145,8 +145,8 @@ bool stillAttached(const Connection& c)
 
 int deviceFailure(Connection& c, const QString& text)
 {
-    c.failure = text;
-    complain(stillAttached(c) ? text : text + QStringLiteral(" (the device is no longer attached)"));
+    c.failure = stillAttached(c) ? text : text + QStringLiteral(" (the device is no longer attached)");
+    complain(c.failure);
     return kDeviceFailed;
 }
 
