@@ -1,6 +1,7 @@
 // corvelle-cli on a virtual device of its own: its files and requests are the
 // window's, and every bad input ends with a message and its exit code.
 
+#include "AccessHint.h"
 #include "E2e.h"
 
 #include <QCryptographicHash>
@@ -24,6 +25,7 @@ private slots:
     void historyRecordsWhatWasSent();
     void historyOfProgramsRunningAtOnce();
     void unwritableHistoryIsAWarning();
+    void accessHintNamesThePlugdevRuleWithoutASeat();
 
 private:
     QTemporaryDir m_dir;
@@ -363,6 +365,19 @@ void CliTest::unwritableHistoryIsAWarning()
     QCOMPARE(run.code, 0);
     QVERIFY2(run.output.contains(QLatin1String("warning: the history could not be written: ") + blocker),
              qPrintable(run.output));
+}
+
+// An SSH session or a headless line PC has no seat, where the seat rule grants nothing.
+void CliTest::accessHintNamesThePlugdevRuleWithoutASeat()
+{
+    const QByteArray seat = qgetenv("XDG_SEAT");
+    qunsetenv("XDG_SEAT");
+    const QString hint = cli::accessDeniedHint();
+    if (!seat.isNull())
+        qputenv("XDG_SEAT", seat);
+    QVERIFY(hint.contains(QLatin1String("60-corvelle-repeater.rules")));
+    QVERIFY(
+        hint.contains(QLatin1String("/usr/share/corvelle-repeater/udev/61-corvelle-repeater-plugdev.rules")));
 }
 
 QTEST_MAIN(CliTest)
