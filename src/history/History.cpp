@@ -53,7 +53,17 @@ QString trim(const QString& path)
     return QString();
 }
 
-QString appendLocked(const QString& path, const QByteArray& line)
+// False when the last line was cut short (a crash or a power cut while it was written).
+bool endsWithNewline(const QString& path)
+{
+    QFile file(path);
+    char last = '\n';
+    if (file.open(QIODevice::ReadOnly) && file.size() > 0 && file.seek(file.size() - 1))
+        file.getChar(&last);
+    return last == '\n';
+}
+
+QString appendLocked(const QString& path, QByteArray line)
 {
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath()))
@@ -63,6 +73,9 @@ QString appendLocked(const QString& path, const QByteArray& line)
         return lock.error() == QLockFile::LockFailedError
                    ? QStringLiteral("%1 is locked by another program").arg(path)
                    : QStringLiteral("cannot lock %1").arg(path);
+    // A record cut short stays alone on its line, and is skipped when read.
+    if (!endsWithNewline(path))
+        line.prepend('\n');
     QFile file(path);
     // Unbuffered: the line goes in one write, whole, at the end.
     if (!file.open(QIODevice::Append | QIODevice::Unbuffered))

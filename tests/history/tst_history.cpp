@@ -26,6 +26,8 @@ private slots:
     void cleanup() { QFile::remove(history::filePath()); }
     void aRecordIsOneLineOfItsFields();
     void eightThreadsAppendAtOnce();
+    void aDamagedLineCostsOnlyItself_data();
+    void aDamagedLineCostsOnlyItself();
     void theOldestRecordsGoPastTheCap();
     void anUnwritableFileIsAnError();
 
@@ -112,6 +114,30 @@ void HistoryTest::eightThreadsAppendAtOnce()
     for (const QJsonObject& r : history::readAll())
         boards.insert(r.value(QStringLiteral("boardNumber")).toString());
     QCOMPARE(boards.size(), kThreads * kEach);  // every record whole, none lost or torn
+}
+
+void HistoryTest::aDamagedLineCostsOnlyItself_data()
+{
+    QTest::addColumn<QByteArray>("damage");
+    QTest::newRow("cut short") << QByteArray("{\"boardNumber\":\"torn");
+    QTest::newRow("not JSON") << QByteArray("garbage\n");
+    QTest::newRow("an array") << QByteArray("[1, 2]\n");
+}
+
+void HistoryTest::aDamagedLineCostsOnlyItself()
+{
+    QFETCH(QByteArray, damage);
+    QCOMPARE(history::append(recordOf(QStringLiteral("before"))), QString());
+    {
+        QFile file(history::filePath());
+        QVERIFY(file.open(QIODevice::Append));
+        file.write(damage);
+    }
+    QCOMPARE(history::append(recordOf(QStringLiteral("after"))), QString());
+    QStringList boards;
+    for (const QJsonObject& r : history::readAll())
+        boards << r.value(QStringLiteral("boardNumber")).toString();
+    QCOMPARE(boards, QStringList({"before", "after"}));
 }
 
 void HistoryTest::theOldestRecordsGoPastTheCap()
