@@ -150,6 +150,7 @@ int main()
 {
     QTemporaryDir dir;
     qunsetenv("CORVELLE_SIM_TRACE");
+    qputenv("CORVELLE_HISTORY_FILE", dir.filePath(QStringLiteral("history.jsonl")).toLocal8Bit());
     const double floor = bareFloorPerAnswer(500);
     std::printf("bare loop: %.3f ms per answer at %d ms latency (%.1f %% over)\n\n", floor, kLatencyMs,
                 100.0 * (floor - kLatencyMs) / kLatencyMs);

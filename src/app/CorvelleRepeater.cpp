@@ -4,6 +4,7 @@
 
 #include "AboutDialog.h"
 #include "DevInfoWidget.h"
+#include "HistoryDialog.h"
 #include "ScopedDisable.h"
 #include "device/HIDDevice.h"
 #include "editors/CANParamWidget.h"
@@ -40,12 +41,14 @@ CorvelleRepeater::CorvelleRepeater(QWidget* parent)
     connect(m_pActionEN, &QAction::triggered, this, &CorvelleRepeater::onActionEN);
     connect(m_pActionZH, &QAction::triggered, this, &CorvelleRepeater::onActionZH);
     connect(m_pActionDeviceInfo, &QAction::triggered, this, &CorvelleRepeater::onActionDeviceInfo);
+    connect(m_pActionHistory, &QAction::triggered, this, &CorvelleRepeater::onActionHistory);
     connect(this, &CorvelleRepeater::showName, this,
             [this](int nCAN, int nFiberOptic, const QString& strName, const QString& strDevType,
                    const QString& strDevVer, const QString& strFirmware, const QString& strCardNum) {
                 whenIdle([=] {
                     m_strModel = strDevType;
                     m_strFirmware = strFirmware;
+                    m_strBoardNumber = strCardNum;
                     onShowName(nCAN, nFiberOptic, strName, strDevType, strDevVer, strFirmware, strCardNum);
                 });
             });
@@ -87,6 +90,9 @@ void CorvelleRepeater::createMenu()
     m_pActionEN->setCheckable(true);
 
     m_pMainMenu->addAction(m_pActionDeviceInfo);
+    m_pActionHistory = new QAction(HistoryDialog::menuText(), this);
+    m_pActionHistory->setObjectName(QStringLiteral("actionHistory"));
+    m_pMainMenu->addAction(m_pActionHistory);
     QMenu* language = m_pMainMenu->addMenu(QStringLiteral("Language"));
     language->addAction(m_pActionZH);
     language->addAction(m_pActionEN);

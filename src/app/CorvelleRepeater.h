@@ -58,6 +58,7 @@ public:
     QAction* actionZH() const { return m_pActionZH; }
     QAction* actionAbout() const { return m_pActionAbout; }
     QAction* actionDeviceInfo() const { return m_pActionDeviceInfo; }
+    QAction* actionHistory() const { return m_pActionHistory; }
     CustomProgressIndicator* progressIndicator() const { return m_pProgressIndicator; }
     DevInfoWidget* devInfoWidget() const { return m_pDevInfoWidget; }
 
@@ -76,6 +77,7 @@ public slots:
     void onActionZH();
     void onActionAbout();
     void onActionDeviceInfo();
+    void onActionHistory();
     void onDeviceChanged(int drive_type, int nType);
     void onCheckButtonClickedMapper(int index);
 
@@ -158,6 +160,11 @@ private:
     int writeFDConfig();
     int shownAsStatus(const TransferResult& result);
     void sendDefaultCommand();
+    // Appends an operation that reached the device to the history; file and
+    // content are the configuration file or firmware image and its bytes.
+    void recordHistory(const QString& operation, const TransferResult& result, const QString& file,
+                       const QByteArray& content);
+    QByteArray configurationText() const;  // the editors' configuration as its file holds it
 
     // The form, built on the heap so that this header needs no generated one.
     std::unique_ptr<Ui::CorvelleRepeaterClass> m_ui;
@@ -191,4 +198,8 @@ private:
     // Model and firmware version of the connected device as last read, for the questions.
     QString m_strModel;
     QString m_strFirmware;
+    QString m_strBoardNumber;
+    bool m_bWritingDefaults = false;  // the write sends the classic defaults
+    bool m_bHistoryWarned = false;
+    QAction* m_pActionHistory = nullptr;
 };

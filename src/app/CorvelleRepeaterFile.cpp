@@ -111,6 +111,11 @@ void CorvelleRepeater::writeConfigFile(const QString& caption, const QString& fa
     showInfo(tr("save success"));
 }
 
+QByteArray CorvelleRepeater::configurationText() const
+{
+    return config::fileText(configurationOf(editors()), drive_type == protocol::kFamily2);
+}
+
 void CorvelleRepeater::on_m_pushButtonReadFromFile_clicked()
 {
     runOperation(tr("device not connected"), EventPass::Run, [this] {

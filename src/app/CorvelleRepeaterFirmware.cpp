@@ -114,5 +114,6 @@ TransferResult CorvelleRepeater::upgradeFromFile()
     serveEventsWhile([&] { result = upgradeFirmware(device, file, progress.callbacks()); },
                      [&] { showProgress(ui.progressBar, progress, clock, false); });
     showProgress(ui.progressBar, progress, clock, true);
+    recordHistory(QStringLiteral("upgrade"), result, path, file);
     return result;
 }

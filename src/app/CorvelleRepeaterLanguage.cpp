@@ -4,6 +4,7 @@
 
 #include "ui_CorvelleRepeater.h"
 
+#include "HistoryDialog.h"
 #include "LanguageSettings.h"
 #include "SystemLanguage.h"
 
@@ -23,6 +24,7 @@ void CorvelleRepeater::installLanguage(const QString& catalogue)
     (void)m_pTranslator->load(catalogue);
     QCoreApplication::installTranslator(m_pTranslator);
     ui.retranslateUi(this);
+    m_pActionHistory->setText(HistoryDialog::menuText());
 }
 
 void CorvelleRepeater::onActionEN()

@@ -243,6 +243,8 @@ TransferResult CorvelleRepeater::writeConfiguration()
         result = family2 ? writeFamily2Config(device, nCAN, nFiberOptic, source)
                          : writeFamily1Config(device, nCAN, source);
     });
+    recordHistory(m_bWritingDefaults ? QStringLiteral("defaults") : QStringLiteral("write"), result,
+                  QString(), configurationText());
     return result;
 }
 
@@ -330,7 +332,9 @@ void CorvelleRepeater::on_m_pushButtonDefault_clicked()
         if (QComboBox* selector = e.fibres().selector(i))
             selector->setCurrentIndex(selector->findData(defaultCode));
     }
+    m_bWritingDefaults = true;
     on_m_pushButtonWrite_clicked();
+    m_bWritingDefaults = false;
 }
 
 void CorvelleRepeater::sendDefaultCommand()
@@ -338,8 +342,10 @@ void CorvelleRepeater::sendDefaultCommand()
     runOperation(tr("device not connect"), EventPass::Skip, [this] {
         if (!confirm(confirmDefaultsText()))
             return TransferResult::failure();
-        if (!sendFamily2Defaults(*m_pHidDevice))
-            return TransferResult::failure(QT_TR_NOOP("set default fail"));
-        return TransferResult::success();
+        const TransferResult result = sendFamily2Defaults(*m_pHidDevice)
+                                          ? TransferResult::success()
+                                          : TransferResult::failure(QT_TR_NOOP("set default fail"));
+        recordHistory(QStringLiteral("defaults"), result, QString(), QByteArray());
+        return result;
     });
 }

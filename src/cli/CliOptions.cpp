@@ -4,9 +4,9 @@ namespace cli {
 
 namespace {
 
-const QStringList kCommands{QStringLiteral("list"),   QStringLiteral("info"),     QStringLiteral("read"),
-                            QStringLiteral("write"),  QStringLiteral("defaults"), QStringLiteral("firmware"),
-                            QStringLiteral("upgrade")};
+const QStringList kCommands{QStringLiteral("list"),    QStringLiteral("info"),     QStringLiteral("read"),
+                            QStringLiteral("write"),   QStringLiteral("defaults"), QStringLiteral("firmware"),
+                            QStringLiteral("upgrade"), QStringLiteral("history")};
 
 bool takesOperand(const QString& command)
 {
@@ -104,9 +104,10 @@ Options parseOptions(const QStringList& arguments)
         if (commandOf(option) != o.command)
             fail(QStringLiteral("%1 belongs to \"%2\"").arg(option, commandOf(option)));
     }
-    if (o.json && !(o.command == QLatin1String("list") || o.command == QLatin1String("info") ||
-                    (o.command == QLatin1String("write") && o.verify)))
-        fail(QStringLiteral("--json is for list, info and write --verify"));
+    if (o.json &&
+        !(o.command == QLatin1String("list") || o.command == QLatin1String("info") ||
+          o.command == QLatin1String("history") || (o.command == QLatin1String("write") && o.verify)))
+        fail(QStringLiteral("--json is for list, info, history and write --verify"));
     return o;
 }
 
@@ -129,12 +130,15 @@ QString usageText()
         "  timing --family 1|2 --rate RATE | --decode REGISTER\n"
         "                         bit-timing registers for a rate and sample point, or a\n"
         "                         register explained; no device (corvelle-cli timing --help)\n"
+        "  history [--device D]   every write, defaults and upgrade of either program: time, device,\n"
+        "                         board number, file and its SHA-256, result; --device D: only the\n"
+        "                         device at path D or with board number D\n"
         "\n"
         "Options:\n"
         "  --device PATH          the device at PATH, as list shows it (default: the first found)\n"
         "  --simulate [FAMILY:]MODEL  a virtual device instead, e.g. 2:Vantor-D5 or 1:Vantor-A2\n"
         "  --sim-latency MS       the virtual device answers MS milliseconds late\n"
-        "  --json                 JSON output for list, info and the verify report\n"
+        "  --json                 JSON output for list, info, the verify report and history (JSON Lines)\n"
         "  -h, --help             this text\n"
         "  --version              the program's version\n"
         "\n"

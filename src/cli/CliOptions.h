@@ -17,7 +17,7 @@ enum Exit {
 };
 
 struct Options {
-    QString command;  // list, info, read, write, defaults, firmware, upgrade; empty: none given
+    QString command;  // list, info, read, write, defaults, firmware, upgrade, history; empty: none given
     QString operand;  // write's FILE, upgrade's IMAGE
     QString output;   // read -o FILE
     QString devicePath;

@@ -1,17 +1,22 @@
 #include "Commands.h"
 
+#include "AccessHint.h"
+#include "HistoryCommand.h"
+
 #include "config/ConfigFile.h"
 #include "config/Configuration.h"
 #include "device/DeviceSearch.h"
 #include "device/HIDDevice.h"
 #include "device/HidBackend.h"
 #include "device/Protocol.h"
+#include "history/History.h"
 #include "operations/ConfigTransfer.h"
 #include "operations/FibreCodec.h"
 #include "operations/Firmware.h"
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -82,16 +87,15 @@ QString idsText(protocol::UsbIds ids)
     return QString::asprintf("%04x:%04x", ids.vendor, ids.product);
 }
 
-const QString kAccessHint = QStringLiteral(
-    "The device was found, but access to it was denied. Install the udev rule "
-    "60-corvelle-repeater.rules (see the README) and plug the device in again.");
-
 // The device the options name, open and identified.
 struct Connection {
     HIDDevice device;
     SearchResult found;
     QString path;
     config::Shape shape;
+    // For the history: why the operation failed, and what a verify found.
+    QString failure;
+    QVector<config::Difference> differences;
 };
 
 int connect(const Options& o, Connection& c)
@@ -118,7 +122,7 @@ int connect(const Options& o, Connection& c)
         }
     }
     if (c.found.driveType == 0) {
-        complain(c.found.accessDenied ? kAccessHint : QStringLiteral("no device found"));
+        complain(c.found.accessDenied ? accessDeniedHint() : QStringLiteral("no device found"));
         return kNoDevice;
     }
     const DeviceIdentity& id = c.found.identity;
@@ -139,9 +143,10 @@ bool stillAttached(const Connection& c)
     return false;
 }
 
-int deviceFailure(const Connection& c, const QString& text)
+int deviceFailure(Connection& c, const QString& text)
 {
-    complain(stillAttached(c) ? text : text + QStringLiteral(" (the device is no longer attached)"));
+    c.failure = stillAttached(c) ? text : text + QStringLiteral(" (the device is no longer attached)");
+    complain(c.failure);
     return kDeviceFailed;
 }
 
@@ -333,7 +338,8 @@ int writeFile(const Options& o, Connection& c)
     const TransferResult again = readConfiguration(c, &readBack);
     if (!again.ok)
         return deviceFailure(c, failureText(again, "read fail"));
-    return reportDifferences(o, config::differences(written, readBack, c.shape));
+    c.differences = config::differences(written, readBack, c.shape);
+    return reportDifferences(o, c.differences);
 }
 
 bool confirmed(const Options& o, const Connection& c, const QString& question)
@@ -440,12 +446,41 @@ int upgrade(const Options& o, Connection& c)
     return kDone;
 }
 
+// Appends the operation's record to the history; one that cannot be written is only a warning.
+int recorded(const Options& o, const Connection& c, int code)
+{
+    if (code == kBadUsage)
+        return code;  // refused before anything was sent
+    history::Record r;
+    r.program = QStringLiteral("corvelle-cli");
+    r.operation = o.command;
+    r.devicePath = c.path;
+    r.model = c.found.identity.strDevType;
+    r.boardNumber = c.found.identity.strCardNum;
+    r.firmware = c.found.identity.strFirmware;
+    if (!o.operand.isEmpty()) {
+        r.file = QFileInfo(o.operand).absoluteFilePath();
+        r.sha256 = history::fileSha256(o.operand);
+    }
+    r.result = code == kDone        ? QStringLiteral("ok")
+               : code == kDifferent ? QStringLiteral("different")
+                                    : QStringLiteral("failed");
+    r.message = c.failure;
+    r.differences = c.differences;
+    const QString error = history::append(r);
+    if (!error.isEmpty())
+        complain(QStringLiteral("warning: the history could not be written: %1").arg(error));
+    return code;
+}
+
 }  // namespace
 
 int run(const Options& o)
 {
     if (o.command == QLatin1String("list"))
         return listDevices(o);
+    if (o.command == QLatin1String("history"))
+        return printHistory(o);
     if (o.command == QLatin1String("upgrade") && !o.force &&
         !o.operand.endsWith(QLatin1String(".bin"), Qt::CaseInsensitive)) {
         complain(QStringLiteral("%1: the name does not end in \".bin\"; add --force to flash it anyway")
@@ -472,12 +507,12 @@ int run(const Options& o)
     if (o.command == QLatin1String("read"))
         return readToFile(o, c);
     if (o.command == QLatin1String("write"))
-        return writeFile(o, c);
+        return recorded(o, c, writeFile(o, c));
     if (o.command == QLatin1String("defaults"))
-        return restoreDefaults(o, c);
+        return recorded(o, c, restoreDefaults(o, c));
     if (o.command == QLatin1String("firmware"))
         return showFirmware(o, c);
-    return upgrade(o, c);
+    return recorded(o, c, upgrade(o, c));
 }
 
 }  // namespace cli

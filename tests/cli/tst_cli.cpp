@@ -1,8 +1,13 @@
 // corvelle-cli on a virtual device of its own: its files and requests are the
 // window's, and every bad input ends with a message and its exit code.
 
+#include "AccessHint.h"
 #include "E2e.h"
 
+#include <QCryptographicHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -16,6 +21,11 @@ private slots:
     void readAndWriteAreTheWindows();
     void refusalsEndWithTheirExitCode_data();
     void refusalsEndWithTheirExitCode();
+    void historyRecordsWhatWasSent_data();
+    void historyRecordsWhatWasSent();
+    void historyOfProgramsRunningAtOnce();
+    void unwritableHistoryIsAWarning();
+    void accessHintNamesThePlugdevRuleWithoutASeat();
 
 private:
     QTemporaryDir m_dir;
@@ -35,13 +45,16 @@ struct Run {
     QStringList requests;  // as lower-case hexadecimal, from the device's trace
 };
 
-Run runCli(const QString& dir, const QStringList& arguments, int unplugAfter = 0)
+Run runCli(const QString& dir, const QStringList& arguments, int unplugAfter = 0,
+           const QString& historyFile = QString())
 {
     const QString tracePath = dir + QStringLiteral("/trace.txt");
     QFile::remove(tracePath);
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("CORVELLE_SIM_TRACE"), tracePath);
+    environment.insert(QStringLiteral("CORVELLE_HISTORY_FILE"),
+                       historyFile.isEmpty() ? dir + QStringLiteral("/history.jsonl") : historyFile);
     if (unplugAfter)
         environment.insert(QStringLiteral("CORVELLE_SIM_UNPLUG_AFTER"), QString::number(unplugAfter));
     process.setProcessEnvironment(environment);
@@ -186,6 +199,185 @@ void CliTest::refusalsEndWithTheirExitCode()
         QVERIFY2(run.requests.size() <= 1, "a refused file sends nothing but the search");
     if (unplugAfter)
         QCOMPARE(run.requests.size(), unplugAfter);  // nothing after the failing write
+}
+
+namespace {
+
+QVector<QJsonObject> historyRecords(const QString& dir)
+{
+    QVector<QJsonObject> records;
+    QFile file(dir + QStringLiteral("/history.jsonl"));
+    if (!file.open(QIODevice::ReadOnly))
+        return records;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (!line.isEmpty())
+            records << QJsonDocument::fromJson(line).object();
+    }
+    return records;
+}
+
+QString sha256Of(const QByteArray& bytes)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+}
+
+const QByteArray kWholeFamily1File =
+    R"({"CANParam": [], "FiberParam": {"Baud": ["0b"]}, "Route": ["0 1 1 ", "1 0 1 ", "1 1 0 "]})";
+// Two CAN FD channels, each with a filter row, as the device keeps them.
+const QByteArray kFamily2File = R"({"CANParam": [
+    {"ArbitrateRate": "0x00070A02", "DataList": ["0, 0, 00 00 00 01, 00 00 00 02"]},
+    {"ArbitrateRate": "0x00070A02", "DataList": ["0, 0, 00 00 00 01, 00 00 00 02"]}],
+    "FiberParam": {"Baud": []}, "Route": []})";
+
+}  // namespace
+
+void CliTest::historyRecordsWhatWasSent_data()
+{
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("unplugAfter");
+    QTest::addColumn<QString>("expected");  // operation result model board; empty: no record
+    QTest::addColumn<QString>("detail");    // in the message or the differences
+    QTest::newRow("write") << "--simulate 1:Vantor-A2 write f.json" << kWholeFamily1File << 0
+                           << "write ok Vantor-A2 SIM1000042"
+                           << "";
+    QTest::newRow("unplugged while writing") << "--simulate 1:Vantor-A2 write f.json" << kWholeFamily1File
+                                             << 6 << "write failed Vantor-A2 SIM1000042"
+                                             << "no longer attached";
+    QTest::newRow("verify difference")
+        << "--simulate 2:Vantor-D5 write f.json --verify"
+        << QByteArray(
+               R"({"CANParam": [{"ArbitrateRate": "0x00070A02", "DataList": ["1, 0, 00 00 00 10, 00 00 00 20",
+            "0, 0, 00 00 00 01, 00 00 00 02"]}, {"ArbitrateRate": "0x00070A02", "DataList": ["0, 0, 00 00 00 01, 00 00 00 02"]}],
+            "FiberParam": {"Baud": []}, "Route": []})")
+        << 0 << "write different Vantor-D5 SIM2000042"
+        << "CAN1 DataList[0] 1, 0, 00 00 00 10, 00 00 00 20 0, 0, 00 00 00 01, 00 00 00 02";
+    QTest::newRow("defaults") << "--simulate 2:Vantor-D3 defaults --yes" << QByteArray() << 0
+                              << "defaults ok Vantor-D3 SIM2000042"
+                              << "";
+    QTest::newRow("upgrade") << "--simulate 2:Vantor-D5 upgrade f.json --force" << QByteArray(100, '\x5a')
+                             << 0 << "upgrade ok Vantor-D5 SIM2000042"
+                             << "";
+    QTest::newRow("refused file: nothing sent")
+        << "--simulate 2:Vantor-D5 write f.json" << QByteArray("{") << 0 << ""
+        << "";
+    QTest::newRow("not confirmed: nothing sent")
+        << "--simulate 2:Vantor-D5 defaults" << QByteArray() << 0 << ""
+        << "";
+}
+
+// One record per operation that reached the device, with its board number and
+// the hash of the file's bytes; `history --json` prints the same records.
+void CliTest::historyRecordsWhatWasSent()
+{
+    QFETCH(QString, arguments);
+    QFETCH(QByteArray, file);
+    QFETCH(int, unplugAfter);
+    QFETCH(QString, expected);
+    QFETCH(QString, detail);
+    QTemporaryDir dir;
+    const QString name = dir.filePath(QStringLiteral("f.json"));
+    if (!file.isNull())
+        fileWith(name, file);
+
+    runCli(dir.path(), arguments.split(QLatin1Char(' ')), unplugAfter);
+    const QVector<QJsonObject> records = historyRecords(dir.path());
+    QCOMPARE(records.size(), expected.isEmpty() ? 0 : 1);
+    if (expected.isEmpty())
+        return;
+    const QJsonObject r = records.first();
+    const auto text = [&r](const char* key) { return r.value(QLatin1String(key)).toString(); };
+    QCOMPARE(QStringList({text("operation"), text("result"), text("model"), text("boardNumber")}).join(' '),
+             expected);
+    QCOMPARE(text("program"), QStringLiteral("corvelle-cli"));
+    QVERIFY2(text("device").contains(QLatin1String("/dev/virtual-hidraw")), qPrintable(text("device")));
+    QCOMPARE(text("file"), file.isNull() ? QString() : name);
+    QCOMPARE(text("sha256"), file.isNull() ? QString() : sha256Of(file));
+    QString details = text("message");
+    for (const QJsonValue& d : r.value(QLatin1String("differences")).toArray())
+        details +=
+            QStringList({d[QLatin1String("channel")].toString(), d[QLatin1String("field")].toString(),
+                         d[QLatin1String("written")].toString(), d[QLatin1String("readBack")].toString()})
+                .join(' ');
+    QVERIFY2(details.contains(detail), qPrintable(details));
+
+    const Run printed = runCli(dir.path(), {"history", "--json"});
+    QCOMPARE(printed.code, 0);
+    QCOMPARE(QJsonDocument::fromJson(printed.output.toUtf8()).object(), r);
+}
+
+// Four programs writing four devices at once leave four whole records; the
+// history command shows them all, or one device's by its board number.
+void CliTest::historyOfProgramsRunningAtOnce()
+{
+    QTemporaryDir dir;
+    const QString family1 = fileWith(dir.filePath(QStringLiteral("f1.json")),
+                                     R"({"CANParam": [], "FiberParam": {}, "Route": []})");
+    const QString family2 = fileWith(dir.filePath(QStringLiteral("f2.json")), kFamily2File);
+    std::vector<std::unique_ptr<QProcess>> processes;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("CORVELLE_HISTORY_FILE"),
+                       dir.filePath(QStringLiteral("history.jsonl")));
+    for (const char* model : {"1:Vantor-A2", "1:Vantor-B8", "2:Vantor-D3", "2:Vantor-D5"}) {
+        processes.push_back(std::make_unique<QProcess>());
+        processes.back()->setProcessEnvironment(environment);
+        processes.back()->start(QStringLiteral(CORVELLE_CLI),
+                                {"--simulate", model, "write", model[0] == '1' ? family1 : family2});
+    }
+    for (const auto& p : processes) {
+        QVERIFY(p->waitForFinished(60000));
+        QCOMPARE(p->exitCode(), 0);
+    }
+    QStringList seen;
+    for (const QJsonObject& r : historyRecords(dir.path())) {
+        seen << r.value(QLatin1String("model")).toString() + QLatin1Char(' ') +
+                    r.value(QLatin1String("boardNumber")).toString();
+        const QString file = r.value(QLatin1String("file")).toString();
+        QCOMPARE(file, r.value(QLatin1String("model")).toString().contains(QLatin1String("-D")) ? family2
+                                                                                                : family1);
+        QCOMPARE(r.value(QLatin1String("sha256")).toString(), sha256Of(contents(file)));
+    }
+    seen.sort();
+    QCOMPARE(seen.join(QLatin1String(", ")),
+             QStringLiteral(
+                 "Vantor-A2 SIM1000042, Vantor-B8 SIM1000042, Vantor-D3 SIM2000042, Vantor-D5 SIM2000042"));
+
+    const Run table = runCli(dir.path(), {"history"});
+    QCOMPARE(table.code, 0);
+    QCOMPARE(table.output.count(QLatin1Char('\n')), 5);  // the header and a line per record
+    QVERIFY(
+        table.output.startsWith(QLatin1String("time\tprogram\toperation\tdevice\tmodel\tboard number\t")));
+    const Run one = runCli(dir.path(), {"history", "--json", "--device", "SIM1000042"});
+    QCOMPARE(one.output.count(QLatin1String("\"boardNumber\":\"SIM1000042\"")), 2);
+    QCOMPARE(one.output.count(QLatin1Char('\n')), 2);
+    const Run none = runCli(dir.path(), {"history", "--device", "/dev/hidraw9"});
+    QCOMPARE(none.code, 0);
+    QVERIFY2(none.output.startsWith(QLatin1String("no records in ")), qPrintable(none.output));
+}
+
+void CliTest::unwritableHistoryIsAWarning()
+{
+    QTemporaryDir dir;
+    const QString blocker = fileWith(dir.filePath(QStringLiteral("blocker")), "a file, not a folder");
+    fileWith(dir.filePath(QStringLiteral("f.json")), kWholeFamily1File);
+    const Run run = runCli(dir.path(), {"--simulate", "1:Vantor-A2", "write", "f.json"}, 0,
+                           blocker + QStringLiteral("/history.jsonl"));
+    QCOMPARE(run.code, 0);
+    QVERIFY2(run.output.contains(QLatin1String("warning: the history could not be written: ") + blocker),
+             qPrintable(run.output));
+}
+
+// An SSH session or a headless line PC has no seat, where the seat rule grants nothing.
+void CliTest::accessHintNamesThePlugdevRuleWithoutASeat()
+{
+    const QByteArray seat = qgetenv("XDG_SEAT");
+    qunsetenv("XDG_SEAT");
+    const QString hint = cli::accessDeniedHint();
+    if (!seat.isNull())
+        qputenv("XDG_SEAT", seat);
+    QVERIFY(hint.contains(QLatin1String("60-corvelle-repeater.rules")));
+    QVERIFY(
+        hint.contains(QLatin1String("/usr/share/corvelle-repeater/udev/61-corvelle-repeater-plugdev.rules")));
 }
 
 QTEST_MAIN(CliTest)

@@ -728,6 +728,109 @@ ensure that the baud rate of the butted fiber channel remains the same.</source>
     </message>
 </context>
 <context>
+    <name>HistoryDialog</name>
+    <message>
+        <source>%1 %2: written %3, read back %4</source>
+        <translation>%1 %2：写入 %3，读回 %4</translation>
+    </message>
+    <message>
+        <source>Board number</source>
+        <translation>板号</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>设备</translation>
+    </message>
+    <message>
+        <source>Differences</source>
+        <translation>差异</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>文件</translation>
+    </message>
+    <message>
+        <source>Firmware</source>
+        <translation>固件</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>历史记录</translation>
+    </message>
+    <message>
+        <source>History file: %1</source>
+        <translation>历史文件：%1</translation>
+    </message>
+    <message>
+        <source>History of writes, defaults and upgrades</source>
+        <translation>写入、恢复默认和升级的历史记录</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>型号</translation>
+    </message>
+    <message>
+        <source>No writes, defaults or upgrades yet. History file: %1</source>
+        <translation>尚无写入、恢复默认或升级的记录。历史文件：%1</translation>
+    </message>
+    <message>
+        <source>Operation</source>
+        <translation>操作</translation>
+    </message>
+    <message>
+        <source>Program</source>
+        <translation>程序</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>结果</translation>
+    </message>
+    <message>
+        <source>SHA-256</source>
+        <translation>SHA-256</translation>
+    </message>
+    <message>
+        <source>The history cannot be read: %1</source>
+        <translation>无法读取历史记录：%1</translation>
+    </message>
+    <message>
+        <source>The operation is done, but it could not be added to the history: %1</source>
+        <translation>操作已完成，但无法记入历史记录：%1</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>defaults</source>
+        <translation>恢复默认</translation>
+    </message>
+    <message>
+        <source>different</source>
+        <translation>不一致</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>失败</translation>
+    </message>
+    <message>
+        <source>ok</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>upgrade</source>
+        <translation>升级</translation>
+    </message>
+    <message>
+        <source>write</source>
+        <translation>写入</translation>
+    </message>
+</context>
+<context>
     <name>UserDialogs</name>
     <message>
         <source>&amp;No</source>

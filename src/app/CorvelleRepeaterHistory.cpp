@@ -1,0 +1,68 @@
+// The history of what the window sent: one record per write, defaults and
+// upgrade, and the table of all records from the menu.
+
+#include "CorvelleRepeater.h"
+
+#include "HistoryDialog.h"
+#include "device/HidBackend.h"
+#include "device/Protocol.h"
+#include "history/History.h"
+#include "widgets/UserDialogs.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// The search opens the first device of its family: its path is that of the
+// first the system lists.
+QString pathOfFamily(int family)
+{
+    const protocol::UsbIds ids = family == protocol::kFamily1 ? protocol::kFamily1Ids : protocol::kFamily2Ids;
+    if (!hidBackend().paths)
+        return QString();
+    const std::vector<std::string> paths = hidBackend().paths(ids.vendor, ids.product);
+    return paths.empty() ? QString() : QString::fromStdString(paths.front());
+}
+
+// The history is read by people on any system: the English text.
+QString englishText(const UserMessage& message)
+{
+    QString s = QString::fromLatin1(message.text);
+    for (const QString& a : message.args)
+        s = s.arg(a);
+    return s;
+}
+
+}  // namespace
+
+void CorvelleRepeater::recordHistory(const QString& operation, const TransferResult& result,
+                                     const QString& file, const QByteArray& content)
+{
+    history::Record r;
+    r.program = QStringLiteral("corvelle-repeater");
+    r.operation = operation;
+    r.devicePath = pathOfFamily(drive_type);
+    r.model = m_strModel;
+    r.boardNumber = m_strBoardNumber;
+    r.firmware = m_strFirmware;
+    r.file = file.isEmpty() ? QString() : QFileInfo(file).absoluteFilePath();
+    r.sha256 = content.isEmpty() ? QString() : history::sha256Hex(content);
+    r.result = result.ok ? QStringLiteral("ok") : QStringLiteral("failed");
+    r.message = result.message.isEmpty() ? QString() : englishText(result.message);
+    const QString error = history::append(r);
+    // Told once: a history that cannot be written does not fail the operations.
+    if (!error.isEmpty() && !m_bHistoryWarned) {
+        m_bHistoryWarned = true;
+        userDialogs().warning(this, tr("INFO"), HistoryDialog::unwritableText(error));
+    }
+}
+
+void CorvelleRepeater::onActionHistory()
+{
+    QString error;
+    const QVector<QJsonObject> records = history::readAll(&error);
+    auto* dialog = new HistoryDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setRecords(records, history::filePath(), error);
+    dialog->show();
+}
