@@ -29,8 +29,8 @@ QByteArray garbageLike(const QByteArray& answer, int seed)
 
 }  // namespace
 
-VirtualDevice::VirtualDevice(VirtualBus& bus, int family, const models::Model& model)
-    : m_bus(bus), m_family(family), m_model(model)
+VirtualDevice::VirtualDevice(VirtualBus& bus, int family, const models::Model& model, int node)
+    : m_bus(bus), m_family(family), m_node(node), m_model(model)
 {
     m_data.family = family;
     m_data.model = model;
@@ -50,7 +50,7 @@ quint16 VirtualDevice::productId() const
 
 QString VirtualDevice::path() const
 {
-    return devicePathFor(QStringLiteral("/dev/virtual-hidraw%1").arg(m_family), vendorId(), productId());
+    return devicePathFor(QStringLiteral("/dev/virtual-hidraw%1").arg(m_node), vendorId(), productId());
 }
 
 bool VirtualDevice::isAttached() const
