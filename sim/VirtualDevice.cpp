@@ -247,8 +247,11 @@ QList<Fault> VirtualDevice::takeFaults(const QByteArray& request)
 int VirtualDevice::hostWrite(const unsigned char* data, std::size_t length)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    if (!m_attached)
+    if (!m_attached) {
+        // A host that goes on writing to a device that has left: worth a line.
+        traceLine(Trace::eventLine(QStringLiteral("write to %1 after its removal").arg(path())));
         return -1;
+    }
     const QByteArray written(reinterpret_cast<const char*>(data), int(length));
     if (m_unplugAfter > 0 && m_exchanges >= m_unplugAfter)
         return unplugAtWrite(lock);
