@@ -105,9 +105,12 @@ private:
     {
         m_signals.stop();
         m_stopping = true;
-        if (!m_options.quiet && m_finished < m_started)
+        const int inProgress = m_started - m_finished;
+        if (!m_options.quiet && inProgress > 0)
             writeLine(stderr,
-                      QStringLiteral("ending after the %1 devices in progress").arg(m_started - m_finished));
+                      inProgress == 1
+                          ? QStringLiteral("ending after the device in progress")
+                          : QStringLiteral("ending after the %1 devices in progress").arg(inProgress));
         if (m_finished == m_started)
             QCoreApplication::quit();
     }
