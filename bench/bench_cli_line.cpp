@@ -109,9 +109,9 @@ void plugAndMeasure(std::vector<double>* delays)
     for (int i = 0; i < kDevices; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(150));
         QElapsedTimer clock;
-        sim::VirtualDevice& device = bus.plugAnother(protocol::kFamily2, *models::modelByName("Vantor-D5"));
         clock.start();
-        device.setLatency(kLatencyMs);
+        sim::VirtualDevice& device = bus.plugAnother(protocol::kFamily2, *models::modelByName("Vantor-D5"),
+                                                     [](sim::VirtualDevice& d) { d.setLatency(kLatencyMs); });
         while (device.exchangeCount() == 0 && clock.elapsed() < 5000)
             std::this_thread::sleep_for(std::chrono::microseconds(100));
         delays->push_back(clock.nsecsElapsed() / 1e6);

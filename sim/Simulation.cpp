@@ -54,14 +54,14 @@ VirtualDevice& plugChosen(const SimulateChoice& choice, int place)
 {
     const models::Model* model =
         choice.model ? choice.model : models::modelByName(QStringLiteral("Vantor-D3"));
-    VirtualDevice& device = VirtualBus::instance().plugAnother(choice.family, *model);
-    device.setLatency(choice.latencyMs);
-    if (place > 0)
-        device.setBoardNumber(boardNumber(choice.family, place));
-    // For tests of a program run as a process: the device leaves at that write.
-    if (choice.unplugAfter > 0)
-        device.unplugAfter(choice.unplugAfter);
-    return device;
+    return VirtualBus::instance().plugAnother(choice.family, *model, [&choice, place](VirtualDevice& device) {
+        device.setLatency(choice.latencyMs);
+        if (place > 0)
+            device.setBoardNumber(boardNumber(choice.family, place));
+        // For tests of a program run as a process: the device leaves at that write.
+        if (choice.unplugAfter > 0)
+            device.unplugAfter(choice.unplugAfter);
+    });
 }
 
 // Plugs the device in at its time (unless it is there already) and pulls it

@@ -57,12 +57,14 @@ VirtualDevice& VirtualBus::plug(int family, const models::Model& model)
     return attach(family, model);
 }
 
-VirtualDevice& VirtualBus::plugAnother(int family, const models::Model& model)
+VirtualDevice& VirtualBus::plugAnother(int family, const models::Model& model,
+                                       const std::function<void(VirtualDevice&)>& prepare)
 {
-    return attach(family, model);
+    return attach(family, model, prepare);
 }
 
-VirtualDevice& VirtualBus::attach(int family, const models::Model& model)
+VirtualDevice& VirtualBus::attach(int family, const models::Model& model,
+                                  const std::function<void(VirtualDevice&)>& prepare)
 {
     Q_ASSERT(family == protocol::kFamily1 || family == protocol::kFamily2);
     VirtualDevice* device = nullptr;
@@ -75,6 +77,9 @@ VirtualDevice& VirtualBus::attach(int family, const models::Model& model)
             ++node;
         m_devices.push_back(std::make_unique<VirtualDevice>(*this, family, model, node));
         device = m_devices.back().get();
+        // Ready before anyone can find it: the bus's lock, then the device's.
+        if (prepare)
+            prepare(*device);
         m_attached << device;
     }
     device->traceLine(

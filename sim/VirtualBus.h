@@ -9,6 +9,7 @@
 
 #include "device/HidBackend.h"
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -29,8 +30,10 @@ public:
     // and raises its arrival. The reference stays valid for the whole process.
     VirtualDevice& plug(int family, const models::Model& model);
     // Attaches one more device beside those attached, as a hub does: its path
-    // takes the lowest node number free, from the family's number on.
-    VirtualDevice& plugAnother(int family, const models::Model& model);
+    // takes the lowest node number free, from the family's number on. prepare,
+    // when given, sets the device up before its arrival is raised.
+    VirtualDevice& plugAnother(int family, const models::Model& model,
+                               const std::function<void(VirtualDevice&)>& prepare = {});
     // Detaches every device of that family and raises their removals; their
     // open handles fail from then on.
     void unplug(int family);
@@ -53,7 +56,8 @@ private:
     VirtualBus();
     VirtualDevice* attached(quint16 vendorId, quint16 productId) const;
     QList<VirtualDevice*> attachedOf(int family) const;
-    VirtualDevice& attach(int family, const models::Model& model);
+    VirtualDevice& attach(int family, const models::Model& model,
+                          const std::function<void(VirtualDevice&)>& prepare = {});
     void unplugDevice(VirtualDevice* device);
     void notify(const QString& path, bool arrived);
     void traceLine(const QString& line);

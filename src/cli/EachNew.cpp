@@ -17,8 +17,8 @@
 #include <QTimer>
 
 #include <csignal>
+#include <map>
 #include <thread>
-#include <vector>
 
 namespace cli {
 
@@ -46,8 +46,8 @@ public:
 
     ~EachNew() override
     {
-        for (std::thread& t : m_threads)
-            t.join();
+        for (auto& running : m_threads)
+            running.second.join();
     }
 
     int run()
@@ -83,17 +83,20 @@ private:
             if (m_known.contains(path) || m_stopping || (m_options.count && m_started >= m_options.count))
                 continue;
             m_known.insert(path);
-            ++m_started;
-            m_threads.emplace_back([this, path] {
+            const int index = m_started++;
+            m_threads[index] = std::thread([this, path, index] {
                 const int code = runOnPath(m_options, path);
                 QMetaObject::invokeMethod(
-                    this, [this, code] { finished(code); }, Qt::QueuedConnection);
+                    this, [this, index, code] { finished(index, code); }, Qt::QueuedConnection);
             });
         }
     }
 
-    void finished(int code)
+    void finished(int index, int code)
     {
+        // A line runs all day: each thread is let go as soon as its device is done.
+        m_threads[index].join();
+        m_threads.erase(index);
         ++m_finished;
         ++m_results[code];
         m_worst = worseExit(m_worst, code);
@@ -139,9 +142,9 @@ private:
     const Options m_options;
     DeviceWatcher m_watcher;
     QTimer m_signals;
-    QSet<QString> m_known;  // attached and either done, in progress, or there at start
-    std::vector<std::thread> m_threads;
-    QMap<int, int> m_results;  // exit code: devices
+    QSet<QString> m_known;                 // attached and either done, in progress, or there at start
+    std::map<int, std::thread> m_threads;  // the devices in progress, by their start
+    QMap<int, int> m_results;              // exit code: devices
     int m_started = 0;
     int m_finished = 0;
     int m_worst = kDone;
