@@ -29,7 +29,8 @@ bool parseTimes(const QString& text, SimulateChoice* choice, QString* error)
     const int dash = text.indexOf(QLatin1Char('-'));
     const QString arrive = dash < 0 ? text : text.left(dash);
     const QString leave = dash < 0 ? QString() : text.mid(dash + 1);
-    const int arriveMs = arrive.isEmpty() ? 0 : milliseconds(arrive);
+    // Only a leave may go without an arrival ("@-500ms").
+    const int arriveMs = arrive.isEmpty() && dash >= 0 ? 0 : milliseconds(arrive);
     const int leaveMs = dash < 0 ? -1 : milliseconds(leave);
     if (arriveMs < 0 || (dash >= 0 && leaveMs < 0) || (leaveMs >= 0 && leaveMs <= arriveMs)) {
         if (error)
