@@ -37,7 +37,10 @@ class EachNew : public QObject {
 public:
     explicit EachNew(const Options& options) : m_options(options)
     {
-        connect(&m_watcher, &DeviceWatcher::deviceInterfaceChanged, this, &EachNew::deviceChanged);
+        connect(&m_watcher, &DeviceWatcher::deviceInterfaceChanged, this, &EachNew::rescan);
+        // Where the watcher hears nothing (on Windows the window's own messages
+        // tell of devices), a look once a second finds them all the same.
+        connect(&m_rescan, &QTimer::timeout, this, &EachNew::rescan);
         connect(&m_signals, &QTimer::timeout, this, [this] {
             if (g_interrupted)
                 stop();
@@ -57,29 +60,27 @@ public:
             m_known = QSet<QString>(attached.begin(), attached.end());
         m_watcher.start();
         m_signals.start(50);
+        m_rescan.start(1000);
         if (!m_options.quiet)
             writeLine(stderr, QStringLiteral("waiting for devices to arrive (Ctrl-C ends)"));
-        startNew();
+        startNew(attached);
         QCoreApplication::exec();
         summarise();
         return m_worst;
     }
 
 private:
-    void deviceChanged(const QString&, bool arrived)
+    void rescan()
     {
-        if (arrived) {
-            startNew();
-            return;
-        }
         // A device unplugged and plugged in again at the same path is new.
         const QStringList attached = attachedPaths();
         m_known.intersect(QSet<QString>(attached.begin(), attached.end()));
+        startNew(attached);
     }
 
-    void startNew()
+    void startNew(const QStringList& attached)
     {
-        for (const QString& path : attachedPaths()) {
+        for (const QString& path : attached) {
             if (m_known.contains(path) || m_stopping || (m_options.count && m_started >= m_options.count))
                 continue;
             m_known.insert(path);
@@ -142,6 +143,7 @@ private:
     const Options m_options;
     DeviceWatcher m_watcher;
     QTimer m_signals;
+    QTimer m_rescan;
     QSet<QString> m_known;                 // attached and either done, in progress, or there at start
     std::map<int, std::thread> m_threads;  // the devices in progress, by their start
     QMap<int, int> m_results;              // exit code: devices
