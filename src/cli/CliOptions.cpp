@@ -30,6 +30,9 @@ QString severalDevicesError(const Options& o)
         return QStringLiteral("--each-new takes each device as it arrives; --device is not for it");
     if (o.count > 0 && !o.eachNew)
         return QStringLiteral("--count belongs to --each-new");
+    if (o.command == QLatin1String("read") && severalDevices(o) && !o.output.isEmpty())
+        return QStringLiteral(
+            "read -o writes one device's file; add --json instead to read several, one line each");
     if (o.command == QLatin1String("read") && severalDevices(o) && !o.json)
         return QStringLiteral("read reads one device; add --json to read several, one line each");
     return QString();
