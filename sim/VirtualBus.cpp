@@ -2,6 +2,8 @@
 
 #include "device/Protocol.h"
 
+#include <algorithm>
+
 namespace sim {
 
 struct VirtualBus::Handle {
@@ -51,14 +53,34 @@ void VirtualBus::install()
 
 VirtualDevice& VirtualBus::plug(int family, const models::Model& model)
 {
-    Q_ASSERT(family == protocol::kFamily1 || family == protocol::kFamily2);
     unplug(family);
+    return attach(family, model);
+}
+
+VirtualDevice& VirtualBus::plugAnother(int family, const models::Model& model,
+                                       const std::function<void(VirtualDevice&)>& prepare)
+{
+    return attach(family, model, prepare);
+}
+
+VirtualDevice& VirtualBus::attach(int family, const models::Model& model,
+                                  const std::function<void(VirtualDevice&)>& prepare)
+{
+    Q_ASSERT(family == protocol::kFamily1 || family == protocol::kFamily2);
     VirtualDevice* device = nullptr;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_devices.push_back(std::make_unique<VirtualDevice>(*this, family, model));
+        // As hidraw numbers its nodes: the lowest free one.
+        int node = family;
+        while (std::any_of(m_attached.begin(), m_attached.end(),
+                           [node](const VirtualDevice* d) { return d->node() == node; }))
+            ++node;
+        m_devices.push_back(std::make_unique<VirtualDevice>(*this, family, model, node));
         device = m_devices.back().get();
-        m_slots[family - 1] = device;
+        // Ready before anyone can find it: the bus's lock, then the device's.
+        if (prepare)
+            prepare(*device);
+        m_attached << device;
     }
     device->traceLine(
         Trace::eventLine(QStringLiteral("plug %1 %2").arg(QLatin1String(model.name), device->path())));
@@ -68,9 +90,13 @@ VirtualDevice& VirtualBus::plug(int family, const models::Model& model)
 
 void VirtualBus::unplug(int family)
 {
-    VirtualDevice* device = this->device(family);
-    if (device)
+    for (VirtualDevice* device : attachedOf(family))
         unplugDevice(device);
+}
+
+void VirtualBus::unplug(VirtualDevice& device)
+{
+    unplugDevice(&device);
 }
 
 void VirtualBus::unplugAll()
@@ -83,10 +109,8 @@ void VirtualBus::unplugDevice(VirtualDevice* device)
 {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        VirtualDevice*& slot = m_slots[device->family() - 1];
-        if (slot != device)
+        if (!m_attached.removeOne(device))
             return;
-        slot = nullptr;
     }
     device->detach();
     device->traceLine(Trace::eventLine(QStringLiteral("unplug %1").arg(device->path())));
@@ -95,10 +119,25 @@ void VirtualBus::unplugDevice(VirtualDevice* device)
 
 VirtualDevice* VirtualBus::device(int family) const
 {
-    if (family != protocol::kFamily1 && family != protocol::kFamily2)
-        return nullptr;
+    const QList<VirtualDevice*> list = attachedOf(family);
+    return list.isEmpty() ? nullptr : list.first();
+}
+
+QList<VirtualDevice*> VirtualBus::devices() const
+{
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_slots[family - 1];
+    return m_attached;
+}
+
+QList<VirtualDevice*> VirtualBus::attachedOf(int family) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    QList<VirtualDevice*> list;
+    for (VirtualDevice* d : m_attached) {
+        if (d->family() == family)
+            list << d;
+    }
+    return list;
 }
 
 VirtualDevice* VirtualBus::attached(quint16 vendorId, quint16 productId) const
@@ -182,9 +221,8 @@ HidBackend::Handle VirtualBus::hidOpenPath(const char* path)
 {
     VirtualBus& bus = instance();
     const QString wanted = QString::fromUtf8(path);
-    for (int family : {protocol::kFamily1, protocol::kFamily2}) {
-        VirtualDevice* device = bus.device(family);
-        if (device && device->path() == wanted && !device->refusesOpen()) {
+    for (VirtualDevice* device : bus.devices()) {
+        if (device->path() == wanted && !device->refusesOpen()) {
             std::lock_guard<std::mutex> lock(bus.m_mutex);
             ++bus.m_openHandles;
             return new Handle{device, {}};
@@ -249,13 +287,15 @@ const wchar_t* VirtualBus::hidError(HidBackend::Handle handle)
 
 int VirtualBus::hidCount(std::uint16_t vendorId, std::uint16_t productId)
 {
-    return instance().attached(vendorId, productId) ? 1 : 0;
+    return int(hidPaths(vendorId, productId).size());
 }
 
 std::vector<std::string> VirtualBus::hidPaths(std::uint16_t vendorId, std::uint16_t productId)
 {
-    const VirtualDevice* device = instance().attached(vendorId, productId);
-    return device ? std::vector<std::string>{device->path().toStdString()} : std::vector<std::string>{};
+    std::vector<std::string> paths;
+    for (const VirtualDevice* device : instance().attachedOf(familyOfIds(vendorId, productId)))
+        paths.push_back(device->path().toStdString());
+    return paths;
 }
 
 void VirtualBus::hidSetPlugListener(HidBackend::PlugListener listener, void* context)

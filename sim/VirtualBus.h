@@ -1,6 +1,6 @@
 #pragma once
-// The virtual USB bus: a HID backend (device/HidBackend.h) with at most one
-// virtual device of each family attached. Tests and the --simulate option
+// The virtual USB bus: a HID backend (device/HidBackend.h) with any number of
+// virtual devices of either family attached, each at a path of its own. Tests and the --simulate option
 // install it in place of the system hidapi; HIDDevice, the search and the
 // hot-plug watcher then talk to the virtual devices exactly as to real ones.
 // Thread-safe.
@@ -9,6 +9,7 @@
 
 #include "device/HidBackend.h"
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -28,11 +29,18 @@ public:
     // identity and configuration, replacing (unplugging) one already there,
     // and raises its arrival. The reference stays valid for the whole process.
     VirtualDevice& plug(int family, const models::Model& model);
-    // Detaches the device of that family, if any, and raises its removal;
-    // its open handles fail from then on.
+    // Attaches one more device beside those attached, as a hub does: its path
+    // takes the lowest node number free, from the family's number on. prepare,
+    // when given, sets the device up before its arrival is raised.
+    VirtualDevice& plugAnother(int family, const models::Model& model,
+                               const std::function<void(VirtualDevice&)>& prepare = {});
+    // Detaches every device of that family and raises their removals; their
+    // open handles fail from then on.
     void unplug(int family);
+    void unplug(VirtualDevice& device);
     void unplugAll();
-    VirtualDevice* device(int family) const;  // null when none is attached
+    VirtualDevice* device(int family) const;  // the first attached of that family; null when none
+    QList<VirtualDevice*> devices() const;    // every attached device, in the order plugged
 
     // Every device's lines and the plug events, in order.
     QStringList trace() const;
@@ -47,6 +55,9 @@ private:
     struct Handle;
     VirtualBus();
     VirtualDevice* attached(quint16 vendorId, quint16 productId) const;
+    QList<VirtualDevice*> attachedOf(int family) const;
+    VirtualDevice& attach(int family, const models::Model& model,
+                          const std::function<void(VirtualDevice&)>& prepare = {});
     void unplugDevice(VirtualDevice* device);
     void notify(const QString& path, bool arrived);
     void traceLine(const QString& line);
@@ -65,7 +76,7 @@ private:
     static void hidSetPlugListener(HidBackend::PlugListener listener, void* context);
 
     mutable std::mutex m_mutex;
-    VirtualDevice* m_slots[2] = {nullptr, nullptr};
+    QList<VirtualDevice*> m_attached;                       // in the order plugged
     std::vector<std::unique_ptr<VirtualDevice>> m_devices;  // every device ever plugged
     QList<int> m_openAttempts;
     int m_openHandles = 0;

@@ -29,8 +29,8 @@ QByteArray garbageLike(const QByteArray& answer, int seed)
 
 }  // namespace
 
-VirtualDevice::VirtualDevice(VirtualBus& bus, int family, const models::Model& model)
-    : m_bus(bus), m_family(family), m_model(model)
+VirtualDevice::VirtualDevice(VirtualBus& bus, int family, const models::Model& model, int node)
+    : m_bus(bus), m_family(family), m_node(node), m_model(model)
 {
     m_data.family = family;
     m_data.model = model;
@@ -50,7 +50,7 @@ quint16 VirtualDevice::productId() const
 
 QString VirtualDevice::path() const
 {
-    return devicePathFor(QStringLiteral("/dev/virtual-hidraw%1").arg(m_family), vendorId(), productId());
+    return devicePathFor(QStringLiteral("/dev/virtual-hidraw%1").arg(m_node), vendorId(), productId());
 }
 
 bool VirtualDevice::isAttached() const
@@ -247,8 +247,11 @@ QList<Fault> VirtualDevice::takeFaults(const QByteArray& request)
 int VirtualDevice::hostWrite(const unsigned char* data, std::size_t length)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    if (!m_attached)
+    if (!m_attached) {
+        // A host that goes on writing to a device that has left: worth a line.
+        traceLine(Trace::eventLine(QStringLiteral("write to %1 after its removal").arg(path())));
         return -1;
+    }
     const QByteArray written(reinterpret_cast<const char*>(data), int(length));
     if (m_unplugAfter > 0 && m_exchanges >= m_unplugAfter)
         return unplugAtWrite(lock);

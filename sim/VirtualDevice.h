@@ -37,7 +37,8 @@ struct HostRead {
 
 class VirtualDevice {
 public:
-    VirtualDevice(VirtualBus& bus, int family, const models::Model& model);
+    // node: the number in its path, /dev/virtual-hidrawN.
+    VirtualDevice(VirtualBus& bus, int family, const models::Model& model, int node);
     VirtualDevice(const VirtualDevice&) = delete;
     VirtualDevice& operator=(const VirtualDevice&) = delete;
 
@@ -47,6 +48,7 @@ public:
     quint16 productId() const;
     // The path its arrival and removal carry, e.g. "HID VID_34B7&PID_0101 /dev/virtual-hidraw2".
     QString path() const;
+    int node() const { return m_node; }
     bool isAttached() const;  // false once unplugged; a replugged device is a new object
 
     Identity identity() const;
@@ -114,6 +116,7 @@ private:
 
     VirtualBus& m_bus;
     const int m_family;
+    const int m_node;
     const models::Model m_model;
 
     mutable std::mutex m_mutex;

@@ -41,7 +41,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
         }
         if (takeValue(arguments, i, QStringLiteral("--simulate"), &value, &hasValue)) {
             line.simulate = true;
-            line.simulateValue = value;
+            line.simulateValues << value;
         } else if (takeValue(arguments, i, QStringLiteral("--sim-latency"), &value, &hasValue)) {
             bool ok = false;
             const int ms = value.toInt(&ok);
@@ -62,8 +62,11 @@ QString usageText()
         "Usage: corvelle-repeater [options]\n"
         "Configures Vantor CAN-bus to fibre-optic bridges and repeaters over USB.\n"
         "\n"
-        "  --simulate [FAMILY:]MODEL  use the virtual device instead of USB, e.g. 1:Vantor-A2;\n"
-        "                             plain --simulate is 2:Vantor-D3\n"
+        "  --simulate [FAMILY:]MODEL[@ARRIVE[-LEAVE]]\n"
+        "                             use a virtual device instead of USB, e.g. 1:Vantor-A2;\n"
+        "                             plain --simulate is 2:Vantor-D3; given several times,\n"
+        "                             several devices; with a time, the device is plugged in\n"
+        "                             (and out) while the program runs: @3s, @1s-4.5s, @-500ms\n"
         "  --sim-latency MS           the virtual device answers each request after MS ms\n"
         "  --help                     show this text\n"
         "  --version                  show the version\n");

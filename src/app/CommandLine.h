@@ -10,7 +10,7 @@ struct CommandLine {
     enum Action { Run, ShowHelp, ShowVersion, Fail };
     Action action = Run;
     bool simulate = false;
-    QString simulateValue;  // empty: the default virtual device
+    QStringList simulateValues;  // one virtual device each; an empty one: the default device
     int simLatencyMs = 0;
     QString error;  // for Fail
 };

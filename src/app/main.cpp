@@ -20,15 +20,19 @@ QStringList argumentsOf(int argc, char* argv[])
     return arguments;
 }
 
-// The virtual device chosen on the command line; false after telling why on stderr.
-bool simulateChoice(const CommandLine& line, sim::SimulateChoice* choice)
+// The virtual devices chosen on the command line; false after telling why on stderr.
+bool simulateChoices(const CommandLine& line, QList<sim::SimulateChoice>* choices)
 {
-    QString error;
-    if (!sim::parseSimulateOption(line.simulateValue, choice, &error)) {
-        QTextStream(stderr) << error << '\n';
-        return false;
+    for (const QString& value : line.simulateValues) {
+        sim::SimulateChoice choice;
+        QString error;
+        if (!sim::parseSimulateOption(value, &choice, &error)) {
+            QTextStream(stderr) << error << '\n';
+            return false;
+        }
+        choice.latencyMs = line.simLatencyMs;
+        *choices << choice;
     }
-    choice->latencyMs = line.simLatencyMs;
     return true;
 }
 
@@ -62,8 +66,8 @@ int main(int argc, char* argv[])
         case CommandLine::Run:
             break;
     }
-    sim::SimulateChoice choice;
-    if (line.simulate && !simulateChoice(line, &choice))
+    QList<sim::SimulateChoice> choices;
+    if (line.simulate && !simulateChoices(line, &choices))
         return 2;
 
 #if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
@@ -72,7 +76,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("CorvelleRepeater"));
     if (line.simulate)
-        sim::startSimulation(choice);
+        sim::startSimulation(choices);
     HIDDevice::init();
     int result = 0;
     {

@@ -6,11 +6,36 @@ namespace {
 
 const QStringList kCommands{QStringLiteral("list"),    QStringLiteral("info"),     QStringLiteral("read"),
                             QStringLiteral("write"),   QStringLiteral("defaults"), QStringLiteral("firmware"),
-                            QStringLiteral("upgrade"), QStringLiteral("history")};
+                            QStringLiteral("upgrade"), QStringLiteral("compare"),  QStringLiteral("history")};
 
 bool takesOperand(const QString& command)
 {
-    return command == QLatin1String("write") || command == QLatin1String("upgrade");
+    return command == QLatin1String("write") || command == QLatin1String("upgrade") ||
+           command == QLatin1String("compare");
+}
+
+// What a production line repeats on each device it plugs.
+bool changesDevice(const QString& command)
+{
+    return command == QLatin1String("write") || command == QLatin1String("defaults") ||
+           command == QLatin1String("upgrade");
+}
+
+// The usage errors of the several-device options.
+QString severalDevicesError(const Options& o)
+{
+    if (o.eachNew && !changesDevice(o.command))
+        return QStringLiteral("--each-new is for write, defaults and upgrade");
+    if (o.eachNew && !o.devicePaths.isEmpty())
+        return QStringLiteral("--each-new takes each device as it arrives; --device is not for it");
+    if (o.count > 0 && !o.eachNew)
+        return QStringLiteral("--count belongs to --each-new");
+    if (o.command == QLatin1String("read") && severalDevices(o) && !o.output.isEmpty())
+        return QStringLiteral(
+            "read -o writes one device's file; add --json instead to read several, one line each");
+    if (o.command == QLatin1String("read") && severalDevices(o) && !o.json)
+        return QStringLiteral("read reads one device; add --json to read several, one line each");
+    return QString();
 }
 
 // Which command an option belongs to; empty for the common ones.
@@ -60,11 +85,22 @@ Options parseOptions(const QStringList& arguments)
             o.version = true;
         } else if (arg == QLatin1String("--json")) {
             o.json = true;
+        } else if (arg == QLatin1String("-q") || arg == QLatin1String("--quiet")) {
+            o.quiet = true;
         } else if (arg == QLatin1String("--device")) {
-            o.devicePath = takeValue();
+            o.devicePaths << takeValue();
+        } else if (arg == QLatin1String("--all")) {
+            o.all = true;
+        } else if (arg == QLatin1String("--each-new")) {
+            o.eachNew = true;
+        } else if (arg == QLatin1String("--count")) {
+            bool ok = false;
+            o.count = takeValue().toInt(&ok);
+            if (!ok || o.count < 1)
+                fail(QStringLiteral("--count needs a number of devices"));
         } else if (arg == QLatin1String("--simulate")) {
             o.simulate = true;
-            o.simulateValue = takeValue();
+            o.simulateValues << takeValue();
         } else if (arg == QLatin1String("--sim-latency")) {
             bool ok = false;
             o.simLatencyMs = takeValue().toInt(&ok);
@@ -104,11 +140,15 @@ Options parseOptions(const QStringList& arguments)
         if (commandOf(option) != o.command)
             fail(QStringLiteral("%1 belongs to \"%2\"").arg(option, commandOf(option)));
     }
-    if (o.json &&
-        !(o.command == QLatin1String("list") || o.command == QLatin1String("info") ||
-          o.command == QLatin1String("history") || (o.command == QLatin1String("write") && o.verify)))
-        fail(QStringLiteral("--json is for list, info, history and write --verify"));
+    if (o.devicePaths.size() == 1 && !o.all)
+        o.devicePath = o.devicePaths.first();
+    fail(severalDevicesError(o));
     return o;
+}
+
+bool severalDevices(const Options& o)
+{
+    return o.command != QLatin1String("list") && (o.devicePaths.size() > 1 || o.all || o.eachNew);
 }
 
 QString usageText()
@@ -123,6 +163,8 @@ QString usageText()
         "  read [-o FILE]         the configuration as a configuration file (default: standard output)\n"
         "  write FILE [--verify]  writes a configuration file to the device; --verify reads it back\n"
         "                         and lists every field that differs\n"
+        "  compare FILE           reads the device and lists every field that differs from FILE;\n"
+        "                         writes nothing\n"
         "  defaults [--yes]       restores the device's defaults (asks unless --yes)\n"
         "  firmware               the bootloader and firmware versions (family 2)\n"
         "  upgrade IMAGE [--force]  flashes a firmware image (family 2); a name not ending in\n"
@@ -135,10 +177,24 @@ QString usageText()
         "                         device at path D or with board number D\n"
         "\n"
         "Options:\n"
-        "  --device PATH          the device at PATH, as list shows it (default: the first found)\n"
-        "  --simulate [FAMILY:]MODEL  a virtual device instead, e.g. 2:Vantor-D5 or 1:Vantor-A2\n"
-        "  --sim-latency MS       the virtual device answers MS milliseconds late\n"
-        "  --json                 JSON output for list, info, the verify report and history (JSON Lines)\n"
+        "  --device PATH          the device at PATH, as list shows it (default: the first found);\n"
+        "                         given several times, each of those devices\n"
+        "  --all                  every attached device, each on a thread of its own\n"
+        "  --each-new             (write, defaults, upgrade) waits for devices and runs the command\n"
+        "                         on each as it is plugged in, until Ctrl-C or SIGTERM, which end\n"
+        "                         it after the devices in progress; devices already attached are\n"
+        "                         left alone unless --all is given too\n"
+        "  --count N              with --each-new: ends after N devices\n"
+        "  --simulate [FAMILY:]MODEL[@ARRIVE[-LEAVE]]  a virtual device instead, e.g. 2:Vantor-D5\n"
+        "                         or 1:Vantor-A2; given several times, several devices; with a time,\n"
+        "                         it is plugged in (and out) while the program runs: @3s, @1s-4.5s,\n"
+        "                         @-500ms (there at start, pulled out after 500 ms)\n"
+        "  --sim-latency MS       the virtual devices answer MS milliseconds late\n"
+        "  --json                 JSON output; with several devices one JSON object per device\n"
+        "                         and line (device, board, model, result, exit, differences);\n"
+        "                         errors as {\"error\": ..., \"exit\": N, \"device\": ...} on\n"
+        "                         standard output\n"
+        "  -q, --quiet            prints nothing but errors (a device that fails or differs)\n"
         "  -h, --help             this text\n"
         "  --version              the program's version\n"
         "\n"
@@ -146,8 +202,10 @@ QString usageText()
         "  0  done\n"
         "  1  the device refused or failed\n"
         "  2  bad usage or a bad file\n"
-        "  3  write --verify found a difference\n"
-        "  4  no device, or access to it denied\n");
+        "  3  write --verify or compare found a difference\n"
+        "  4  no device, or access to it denied\n"
+        "With several devices every line names its device (path and board number) and the exit\n"
+        "code is the worst of theirs: 2, then 4, 1, 3, 0.\n");
 }
 
 }  // namespace cli

@@ -17,14 +17,19 @@ enum Exit {
 };
 
 struct Options {
-    QString command;  // list, info, read, write, defaults, firmware, upgrade, history; empty: none given
-    QString operand;  // write's FILE, upgrade's IMAGE
-    QString output;   // read -o FILE
-    QString devicePath;
+    QString command;     // list, info, read, write, compare, defaults, firmware, upgrade, history; empty: none given
+    QString operand;     // write's and compare's FILE, upgrade's IMAGE
+    QString output;      // read -o FILE
+    QString devicePath;  // the one device a command runs on; empty: the first found
+    QStringList devicePaths;  // every --device, in order
+    bool all = false;         // every attached device
+    bool eachNew = false;     // each device as it arrives
+    int count = 0;            // --each-new ends after this many devices; 0: when interrupted
     bool simulate = false;
-    QString simulateValue;
+    QStringList simulateValues;  // one virtual device each
     int simLatencyMs = 0;
     bool json = false;
+    bool quiet = false;
     bool verify = false;
     bool yes = false;
     bool force = false;
@@ -35,6 +40,9 @@ struct Options {
 
 // arguments[0] is the program.
 Options parseOptions(const QStringList& arguments);
+// True when the command runs on several devices (or on each new one), each
+// on a thread of its own, every output line naming its device.
+bool severalDevices(const Options& options);
 QString usageText();
 
 }  // namespace cli

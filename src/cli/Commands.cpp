@@ -2,6 +2,7 @@
 
 #include "AccessHint.h"
 #include "HistoryCommand.h"
+#include "Output.h"
 
 #include "config/ConfigFile.h"
 #include "config/Configuration.h"
@@ -37,14 +38,12 @@ namespace {
 
 void print(const QString& text)
 {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    output::text(text);
 }
 
 void complain(const QString& text)
 {
-    const QByteArray bytes = text.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    output::error(text);
 }
 
 bool onTerminal(std::FILE* stream)
@@ -131,13 +130,14 @@ int connect(const Options& o, Connection& c)
         return kDeviceFailed;
     }
     c.shape = {c.found.driveType, id.nCAN, id.nFiberOptic, config::modeCountFor(c.found.hardwareType)};
+    output::device(c.path, id.strCardNum, id.strDevType);
     return kDone;
 }
 
 bool stillAttached(const Connection& c)
 {
     for (const Attached& a : attachedDevices()) {
-        if (a.family == c.shape.family)
+        if (a.family == c.shape.family && QString::fromStdString(a.path) == c.path)
             return true;
     }
     return false;
@@ -227,7 +227,7 @@ int readToFile(const Options& o, Connection& c)
         return deviceFailure(c, failureText(result, "read fail"));
     const QByteArray text = config::fileText(configuration, c.shape.canFd());
     if (o.output.isEmpty() || o.output == QLatin1String("-")) {
-        std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+        output::data(text);
         return kDone;
     }
     // Text mode, as the window saves: the same bytes on every system.
@@ -269,21 +269,26 @@ bool setsEverything(const config::Configuration& file, const config::Shape& shap
     return true;
 }
 
+// The verify report; compare names its columns after the file and the device.
 int reportDifferences(const Options& o, const QVector<config::Difference>& list)
 {
+    const bool compare = o.command == QLatin1String("compare");
     if (o.json) {
         QJsonArray array;
         for (const config::Difference& d : list)
-            array << QJsonObject{{QStringLiteral("channel"), d.where},
-                                 {QStringLiteral("field"), d.field},
-                                 {QStringLiteral("written"), d.written},
-                                 {QStringLiteral("readBack"), d.readBack}};
+            array << QJsonObject{
+                {QStringLiteral("channel"), d.where},
+                {QStringLiteral("field"), d.field},
+                {compare ? QStringLiteral("file") : QStringLiteral("written"), d.written},
+                {compare ? QStringLiteral("device") : QStringLiteral("readBack"), d.readBack}};
         print(QString::fromUtf8(QJsonDocument(QJsonObject{{QStringLiteral("differences"), array}})
                                     .toJson(QJsonDocument::Indented)));
     } else if (list.isEmpty()) {
-        print(QStringLiteral("verified: the device holds what was written\n"));
+        print(compare ? QStringLiteral("same: the device holds %1\n").arg(o.operand)
+                      : QStringLiteral("verified: the device holds what was written\n"));
     } else {
-        print(QStringLiteral("channel\tfield\twritten\tread back\n"));
+        print(compare ? QStringLiteral("channel\tfield\tfile\tdevice\n")
+                      : QStringLiteral("channel\tfield\twritten\tread back\n"));
         for (const config::Difference& d : list)
             print(QStringLiteral("%1\t%2\t%3\t%4\n").arg(d.where, d.field, d.written, d.readBack));
     }
@@ -299,7 +304,10 @@ bool checked(const Options& o, config::Configuration configuration, const config
     return refusal.isEmpty();
 }
 
-int writeFile(const Options& o, Connection& c)
+// The configuration the window would hold after opening the file on this
+// device; current is the device's own when it had to be read.
+int openFile(const Options& o, Connection& c, config::Configuration* current, config::Configuration* opened,
+             bool readDevice)
 {
     QByteArray text;
     if (!readTextFile(o.operand, &text))
@@ -317,18 +325,26 @@ int writeFile(const Options& o, Connection& c)
         return kBadUsage;
     }
     // The file's channels are checked before anything, the device's own fibres and routes included, is read.
-    config::Configuration current = config::defaultConfiguration(c.shape);
-    if (!checked(o, config::openedConfiguration(current, read.configuration, c.shape), c.shape))
+    *current = config::defaultConfiguration(c.shape);
+    if (!checked(o, config::openedConfiguration(*current, read.configuration, c.shape), c.shape))
         return kBadUsage;
     // What the window holds when the file is opened: the configuration it read at connection.
-    if (!setsEverything(read.configuration, c.shape)) {
-        const TransferResult result = readConfiguration(c, &current);
+    if (readDevice || !setsEverything(read.configuration, c.shape)) {
+        const TransferResult result = readConfiguration(c, current);
         if (!result.ok)
             return deviceFailure(c, failureText(result, "read fail"));
     }
-    config::Configuration written = config::openedConfiguration(current, read.configuration, c.shape);
-    if (!checked(o, written, c.shape))
-        return kBadUsage;
+    *opened = config::openedConfiguration(*current, read.configuration, c.shape);
+    return checked(o, *opened, c.shape) ? kDone : kBadUsage;
+}
+
+int writeFile(const Options& o, Connection& c)
+{
+    config::Configuration current;
+    config::Configuration written;
+    const int opened = openFile(o, c, &current, &written, false);
+    if (opened != kDone)
+        return opened;
     const TransferResult result = writeConfiguration(c, written);
     if (!result.ok)
         return deviceFailure(c, failureText(result, "write fail"));
@@ -340,6 +356,17 @@ int writeFile(const Options& o, Connection& c)
         return deviceFailure(c, failureText(again, "read fail"));
     c.differences = config::differences(written, readBack, c.shape);
     return reportDifferences(o, c.differences);
+}
+
+// What a write of the file would find on verify, without the write.
+int compareFile(const Options& o, Connection& c)
+{
+    config::Configuration current;
+    config::Configuration fromFile;
+    const int opened = openFile(o, c, &current, &fromFile, true);
+    if (opened != kDone)
+        return opened;
+    return reportDifferences(o, config::differences(fromFile, current, c.shape));
 }
 
 bool confirmed(const Options& o, const Connection& c, const QString& question)
@@ -393,7 +420,12 @@ int showFirmware(const Options& o, Connection& c)
     FirmwareVersions versions;
     if (!queryFirmwareVersions(c.device, &versions))
         return deviceFailure(c, QStringLiteral("query firmware info fail"));
-    print(QStringLiteral("bootloader: %1\nfirmware: %2\n").arg(versions.bootloader, versions.firmware));
+    if (o.json)
+        print(QString::fromUtf8(QJsonDocument(QJsonObject{{QStringLiteral("bootloader"), versions.bootloader},
+                                                          {QStringLiteral("firmware"), versions.firmware}})
+                                    .toJson(QJsonDocument::Indented)));
+    else
+        print(QStringLiteral("bootloader: %1\nfirmware: %2\n").arg(versions.bootloader, versions.firmware));
     return kDone;
 }
 
@@ -435,14 +467,15 @@ int upgrade(const Options& o, Connection& c)
     int maximum = 0;
     qint64 shownAt = -1000;
     QElapsedTimer clock;
-    const bool showProgress = onTerminal(stderr);
+    const bool showProgress = onTerminal(stderr) && output::interactive() && !o.quiet;
     const TransferResult result = upgradeFirmware(
         c.device, image, showProgress ? terminalProgress(&maximum, &clock, &shownAt) : UpgradeProgress());
     if (showProgress)
         complain(QString());
     if (!result.ok)
         return deviceFailure(c, failureText(result, "update fail"));
-    print(QStringLiteral("update success\n"));
+    if (!o.json)
+        print(QStringLiteral("update success\n"));
     return kDone;
 }
 
@@ -475,19 +508,29 @@ int recorded(const Options& o, const Connection& c, int code)
 
 }  // namespace
 
-int run(const Options& o)
+QStringList attachedPaths()
 {
-    if (o.command == QLatin1String("list"))
-        return listDevices(o);
-    if (o.command == QLatin1String("history"))
-        return printHistory(o);
+    QStringList paths;
+    for (const Attached& a : attachedDevices())
+        paths << QString::fromStdString(a.path);
+    return paths;
+}
+
+bool confirmedOnce(const Options& o, const QString& question)
+{
+    Connection none;
+    return confirmed(o, none, question);
+}
+
+int checkBeforeDevice(const Options& o)
+{
     if (o.command == QLatin1String("upgrade") && !o.force &&
         !o.operand.endsWith(QLatin1String(".bin"), Qt::CaseInsensitive)) {
         complain(QStringLiteral("%1: the name does not end in \".bin\"; add --force to flash it anyway")
                      .arg(o.operand));
         return kBadUsage;
     }
-    if (o.command == QLatin1String("write")) {
+    if (o.command == QLatin1String("write") || o.command == QLatin1String("compare")) {
         // A file that is no configuration at all is refused before the device is touched.
         QByteArray text;
         if (!readTextFile(o.operand, &text))
@@ -498,6 +541,11 @@ int run(const Options& o)
             return kBadUsage;
         }
     }
+    return kDone;
+}
+
+int runOnDevice(const Options& o)
+{
     Connection c;
     const int connected = connect(o, c);
     if (connected != kDone)
@@ -508,11 +556,27 @@ int run(const Options& o)
         return readToFile(o, c);
     if (o.command == QLatin1String("write"))
         return recorded(o, c, writeFile(o, c));
+    if (o.command == QLatin1String("compare"))
+        return compareFile(o, c);
     if (o.command == QLatin1String("defaults"))
         return recorded(o, c, restoreDefaults(o, c));
     if (o.command == QLatin1String("firmware"))
         return showFirmware(o, c);
     return recorded(o, c, upgrade(o, c));
+}
+
+int run(const Options& o)
+{
+    if (o.command == QLatin1String("list"))
+        return listDevices(o);
+    if (o.command == QLatin1String("history"))
+        return printHistory(o);
+    DeviceOutput output(o, DeviceOutput::Single, o.devicePath);
+    int code = checkBeforeDevice(o);
+    if (code == kDone)
+        code = runOnDevice(o);
+    output.finish(code);
+    return code;
 }
 
 }  // namespace cli

@@ -3,6 +3,8 @@
 #include "CliOptions.h"
 #include "Commands.h"
 #include "TimingCommand.h"
+#include "Fleet.h"
+#include "Output.h"
 
 #include "device/HIDDevice.h"
 #include "sim/Simulation.h"
@@ -28,26 +30,30 @@ int main(int argc, char* argv[])
         return cli::kDone;
     }
     if (!options.error.isEmpty()) {
+        if (options.json)
+            return cli::refuse(options, options.error, cli::kBadUsage);
         std::fprintf(stderr, "corvelle-cli: %s\nTry \"corvelle-cli --help\".\n",
                      options.error.toUtf8().constData());
         return cli::kBadUsage;
     }
-    sim::SimulateChoice choice;
-    if (options.simulate) {
+    QList<sim::SimulateChoice> choices;
+    for (const QString& value : options.simulateValues) {
+        sim::SimulateChoice choice;
         QString error;
-        if (!sim::parseSimulateOption(options.simulateValue, &choice, &error)) {
-            std::fprintf(stderr, "corvelle-cli: %s\n", error.toUtf8().constData());
-            return cli::kBadUsage;
-        }
+        if (!sim::parseSimulateOption(value, &choice, &error))
+            return cli::refuse(options, QStringLiteral("corvelle-cli: ") + error, cli::kBadUsage);
         choice.latencyMs = options.simLatencyMs;
+        choices << choice;
     }
 
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("corvelle-cli"));
     if (options.simulate)
-        sim::startSimulation(choice);
+        sim::startSimulation(choices);
     HIDDevice::init();
-    const int code = cli::run(options);
+    const int code = options.eachNew                ? cli::runEachNew(options)
+                     : cli::severalDevices(options) ? cli::runOnSeveral(options)
+                                                    : cli::run(options);
     HIDDevice::exit();
     return code;
 }

@@ -118,10 +118,14 @@ SearchResult searchDevice(HIDDevice& device, int driveType)
 
 SearchResult searchDevicePath(HIDDevice& device, const std::string& path, int driveType)
 {
-    std::lock_guard<std::mutex> lock(g_searchMutex);
     SearchResult result;
     const UsbIds ids = driveType == kFamily2 ? kFamily2Ids : kFamily1Ids;
-    if (!device.openPath(path.c_str(), ids.vendor, ids.product)) {
+    // Each caller owns its device here (one per path), so only the open is
+    // serialised: devices on several paths are identified at once.
+    std::unique_lock<std::mutex> lock(g_searchMutex);
+    const bool opened = device.openPath(path.c_str(), ids.vendor, ids.product);
+    lock.unlock();
+    if (!opened) {
         result.accessDenied = !device.isOpen();
         return result;
     }

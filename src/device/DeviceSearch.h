@@ -36,7 +36,8 @@ struct SearchResult {
 // failed identity leaves the device open and driveType at the family opened.
 // Searches are serialised: one that starts while another runs waits for it.
 SearchResult searchDevice(HIDDevice& device, int driveType);
-// As searchDevice, for the device of this family at this path only.
+// As searchDevice, for the device of this family at this path only; the
+// caller owns the device, and searches of other paths may run alongside.
 SearchResult searchDevicePath(HIDDevice& device, const std::string& path, int driveType);
 
 // The detached search threads of the process. The program waits for them

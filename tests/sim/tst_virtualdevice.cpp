@@ -2,6 +2,7 @@
 // the tests of the tool rely on it.
 
 #include "device/HIDDevice.h"
+#include "sim/Simulation.h"
 #include "sim/VirtualBus.h"
 
 #include <QtTest>
@@ -49,6 +50,9 @@ private slots:
     void init();
     void readsBackWhatItIsWritten_data();
     void readsBackWhatItIsWritten();
+    void simulateOptionTimes_data();
+    void simulateOptionTimes();
+    void devicesOfOneFamilyHavePathsOfTheirOwn();
 };
 
 void TestVirtualDevice::init()
@@ -93,6 +97,58 @@ void TestVirtualDevice::readsBackWhatItIsWritten()
     if (family == 1)
         QCOMPARE(quint8(acknowledgement.at(2)), quint8(0x81));
     QCOMPARE(host.exchange(read).mid(index, answer.size()).toHex(' '), answer.toHex(' '));
+}
+
+void TestVirtualDevice::simulateOptionTimes_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("arriveMs");  // -1: the value is refused
+    QTest::addColumn<int>("leaveMs");
+    QTest::newRow("at start") << "2:Vantor-D5" << 0 << -1;
+    QTest::newRow("arrives") << "2:Vantor-D5@3s" << 3000 << -1;
+    QTest::newRow("arrives and leaves") << "1:Vantor-A2@1s-4.5s" << 1000 << 4500;
+    QTest::newRow("leaves") << "Vantor-D5@-500ms" << 0 << 500;
+    QTest::newRow("leaves before it arrives") << "2:Vantor-D5@3s-1s" << -1 << 0;
+    QTest::newRow("no unit") << "2:Vantor-D5@3" << -1 << 0;
+    QTest::newRow("no time") << "2:Vantor-D5@" << -1 << 0;
+}
+
+void TestVirtualDevice::simulateOptionTimes()
+{
+    QFETCH(QString, value);
+    QFETCH(int, arriveMs);
+    QFETCH(int, leaveMs);
+    sim::SimulateChoice choice;
+    QString error;
+    QCOMPARE(sim::parseSimulateOption(value, &choice, &error), arriveMs >= 0);
+    if (arriveMs < 0) {
+        QVERIFY2(error.startsWith(QStringLiteral("--simulate: bad time")), qPrintable(error));
+        return;
+    }
+    QCOMPARE(choice.arriveMs, arriveMs);
+    QCOMPARE(choice.leaveMs, leaveMs);
+}
+
+// As on a hub: each its own path, an open by path reaches that one, and
+// the one pulled out leaves the others.
+void TestVirtualDevice::devicesOfOneFamilyHavePathsOfTheirOwn()
+{
+    sim::VirtualBus& bus = sim::VirtualBus::instance();
+    const models::Model& d5 = *models::modelByName(QStringLiteral("Vantor-D5"));
+    sim::VirtualDevice& first = bus.plugAnother(2, d5);
+    sim::VirtualDevice& second =
+        bus.plugAnother(2, d5, [](sim::VirtualDevice& d) { d.setBoardNumber("B2"); });
+    bus.plugAnother(1, *models::modelByName(QStringLiteral("Vantor-A2")));
+    QCOMPARE(hidBackend().paths(0x34B7, 0x0101),
+             (std::vector<std::string>{"HID VID_34B7&PID_0101 /dev/virtual-hidraw2",
+                                       "HID VID_34B7&PID_0101 /dev/virtual-hidraw3"}));
+    QCOMPARE(hidBackend().count(0x0483, 0x6901), 1);
+    QCOMPARE(second.identity().boardNumber, QByteArray("B2"));
+    bus.unplug(first);
+    QCOMPARE(hidBackend().paths(0x34B7, 0x0101),
+             std::vector<std::string>{"HID VID_34B7&PID_0101 /dev/virtual-hidraw3"});
+    // The lowest node free again, as hidraw numbers them.
+    QCOMPARE(bus.plugAnother(2, d5).path(), QStringLiteral("HID VID_34B7&PID_0101 /dev/virtual-hidraw2"));
 }
 
 QTEST_GUILESS_MAIN(TestVirtualDevice)
