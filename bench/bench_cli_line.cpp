@@ -124,6 +124,8 @@ int main(int argc, char* argv[])
 {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 25;
     QTemporaryDir dir;
+    // The writes' history goes beside the file, not into the user's.
+    qputenv("CORVELLE_HISTORY_FILE", dir.filePath(QStringLiteral("history.jsonl")).toLocal8Bit());
     const QString file = dir.filePath(QStringLiteral("golden.txt"));
     runCli(QStringList{QStringLiteral("--simulate"), QStringLiteral("2:Vantor-D5"), QStringLiteral("read"),
                        QStringLiteral("-o"), file});
