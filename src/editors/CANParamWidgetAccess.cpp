@@ -1,0 +1,129 @@
+// The CAN editor by keyboard and by screen reader, its texts in the language
+// installed now, and the filter-row buttons that follow the rows' limit.
+
+#include "editors/CANParamWidget.h"
+
+#include "ui_CANParamWidget.h"
+
+#include "device/Protocol.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QHeaderView>
+#include <QTableWidget>
+
+namespace {
+
+constexpr int kFamily1FilterRows = protocol::f1::kFilterBanks;
+
+QString withoutColon(QString text)
+{
+    text.remove(QLatin1Char(':')).remove(QChar(0xFF1A));
+    return text.trimmed();
+}
+
+}  // namespace
+
+void CANParamWidget::setUpAccess()
+{
+    QTableWidget* table = ui->tableWidgetDatalist;
+    // Tab leaves the table for "+" and "-"; the arrow keys move between cells.
+    table->setTabKeyNavigation(false);
+    ui->labelArbit->setBuddy(ui->comboBoxBautRate);
+    ui->labeldata->setBuddy(ui->comboBoxdatarate);
+    ui->label->setBuddy(ui->comboBoxMode);
+    ui->label_FD->setBuddy(ui->comboBoxFD);
+    connect(table->model(), &QAbstractItemModel::rowsRemoved, this, [this] { updateFilterButtons(); });
+    nameControls();
+    updateFilterButtons();
+}
+
+void CANParamWidget::nameControls()
+{
+    ui->comboBoxBautRate->setAccessibleName(withoutColon(ui->labelArbit->text()));
+    ui->lineEditBautRate->setAccessibleName(tr("%1 register").arg(withoutColon(ui->labelArbit->text())));
+    ui->comboBoxdatarate->setAccessibleName(withoutColon(ui->labeldata->text()));
+    ui->lineEditdatarate->setAccessibleName(tr("%1 register").arg(withoutColon(ui->labeldata->text())));
+    ui->comboBoxMode->setAccessibleName(withoutColon(ui->label->text()));
+    ui->comboBoxFD->setAccessibleName(withoutColon(ui->label_FD->text()));
+    ui->tableWidgetDatalist->setAccessibleName(tr("Filters"));
+    ui->pushButtonAdd->setAccessibleName(tr("Add a filter row"));
+    ui->pushButtonDown->setAccessibleName(tr("Remove the selected filter rows"));
+    ui->pushButtonDown->setToolTip(ui->pushButtonDown->accessibleName());
+}
+
+// "+" stops at the 14 filter banks of a classic device; a CAN FD device's
+// limits depend on the rows' frame types and are told by the write.
+void CANParamWidget::updateFilterButtons()
+{
+    QTableWidget* table = ui->tableWidgetDatalist;
+    const bool full = !isCanFd() && table->rowCount() >= kFamily1FilterRows;
+    ui->pushButtonAdd->setEnabled(!full);
+    ui->pushButtonAdd->setToolTip(full ? tr("A channel holds at most %1 filters.").arg(kFamily1FilterRows)
+                                       : tr("Add a filter row"));
+    const QStringList headers = columnHeaders();
+    for (int r = 0; r < table->rowCount(); ++r) {
+        for (int c = 0; c < 2; ++c) {
+            if (QWidget* cell = table->cellWidget(r, c))
+                cell->setAccessibleName(tr("Filter %1: %2").arg(r + 1).arg(headers.value(c)));
+        }
+    }
+}
+
+QStringList CANParamWidget::columnHeaders() const
+{
+    if (isCanFd())
+        return {tr("Type"), tr("Mode"), tr("ID Register"), tr("Mask Register")};
+    return {tr("Work Mode"), tr("Bit"), tr("ID Register"), tr("Mask Register")};
+}
+
+void CANParamWidget::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+}
+
+void CANParamWidget::retranslate()
+{
+    ui->retranslateUi(this);
+    if (isCanFd()) {
+        ui->labeldata->setText(tr("Data BautRate:"));
+        ui->labelArbit->setText(tr("Arbitrate BauteRate:"));
+    } else {
+        ui->labelArbit->setText(tr("BauteRate:"));
+    }
+    ui->tableWidgetDatalist->setHorizontalHeaderLabels(columnHeaders());
+    retranslateRateList(ui->comboBoxBautRate, bitRateList());
+    if (isCanFd())
+        retranslateRateList(ui->comboBoxdatarate, can::RateList::Data);
+
+    QTableWidget* table = ui->tableWidgetDatalist;
+    const QStringList kinds = isCanFd() ? QStringList{tr("standard frame"), tr("extended frame")}
+                                        : QStringList{tr("mask Mode"), tr("list Mode")};
+    const QStringList modes = isCanFd() ? QStringList{tr("range ID"), tr("clear ID"), tr("mask ID")}
+                                        : QStringList{QStringLiteral("16"), QStringLiteral("32")};
+    for (int r = 0; r < table->rowCount(); ++r) {
+        if (auto* kind = qobject_cast<QComboBox*>(table->cellWidget(r, 0))) {
+            for (int i = 0; i < kind->count() && i < kinds.size(); ++i)
+                kind->setItemText(i, kinds[i]);
+        }
+        if (auto* mode = qobject_cast<QComboBox*>(table->cellWidget(r, 1))) {
+            for (int i = 0; i < mode->count() && i < modes.size(); ++i)
+                mode->setItemText(i, modes[i]);
+        }
+    }
+    updateHint(ui->lineEditBautRate, ui->labelBautRateHint, bitRateList());
+    updateHint(ui->lineEditdatarate, ui->labeldatarateHint, can::RateList::Data);
+    nameControls();
+    updateFilterButtons();
+}
+
+void CANParamWidget::retranslateRateList(QComboBox* combo, can::RateList list)
+{
+    const can::RateTable table = can::rateTable(list);
+    for (int i = 0; i < table.count && i < combo->count(); ++i) {
+        if (table.entries[i].translated)
+            combo->setItemText(i, tr(table.entries[i].text));
+    }
+}
