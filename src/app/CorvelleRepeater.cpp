@@ -51,6 +51,7 @@ CorvelleRepeater::CorvelleRepeater(QWidget* parent)
             });
 
     placeProgressIndicator();
+    setUpKeyboardAndNames();
     ui.m_tabWidgetParam->setCurrentIndex(0);
     connect(this, &CorvelleRepeater::deviceChanged, this, [this](int type, int nType) {
         // The running operation must see at once that its device has gone.
@@ -71,6 +72,10 @@ CorvelleRepeater::~CorvelleRepeater()
     if (m_pTranslator) {
         QCoreApplication::removeTranslator(m_pTranslator);
         delete m_pTranslator;
+    }
+    if (m_pQtTranslator) {
+        QCoreApplication::removeTranslator(m_pQtTranslator);
+        delete m_pQtTranslator;
     }
     delete m_pDevInfoWidget;
     delete m_pMainMenu;
@@ -221,8 +226,13 @@ bool CorvelleRepeater::refuseCloseWhileBusy()
 {
     if (!m_bOperationRunning)
         return false;
-    showInfo(tr("An operation on the device is running. Close the window when it has ended."));
+    showInfo(busyText());
     return true;
+}
+
+QString CorvelleRepeater::busyText()
+{
+    return tr("An operation on the device is running. Close the window when it has ended.");
 }
 
 bool CorvelleRepeater::confirm(const QString& text)

@@ -125,6 +125,7 @@ private:
     // wait for its end: they would close the handle or delete the editors it uses.
     void whenIdle(const std::function<void()>& call);
     bool refuseCloseWhileBusy();
+    static QString busyText();
     void disarmDefaultButtons();
     bool confirm(const QString& text);
     QString confirmDefaultsText() const;
@@ -134,11 +135,17 @@ private:
     DeviceEditors editorsFor(int nCAN, int nFiberOptic) const;
 
     void createMenu();
+    // Keyboard, names for assistive technology and the texts built after the
+    // form (CorvelleRepeaterAccess.cpp).
+    void setUpKeyboardAndNames();
+    void nameControls();
+    void retranslateBuiltEditors();
     void addFirmwareFileButton();
     void placeProgressIndicator();
     void registerDeviceNotifications();
     void chooseStartupLanguage();
     void installLanguage(const QString& catalogue);
+    void installQtCatalogue(const QString& locale);
     void takeSearchResult(const SearchResult& result);
     void showInfo(const QString& text);
     bool checkConnected(const QString& notConnectedText);
@@ -191,4 +198,6 @@ private:
     // Model and firmware version of the connected device as last read, for the questions.
     QString m_strModel;
     QString m_strFirmware;
+    // Qt's own catalogue for the standard buttons and dialogs, beside m_pTranslator.
+    QTranslator* m_pQtTranslator = nullptr;
 };

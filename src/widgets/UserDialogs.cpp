@@ -1,6 +1,7 @@
 #include "UserDialogs.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -12,6 +13,14 @@ public:
     void information(QWidget* parent, const QString& title, const QString& text) override
     {
         QMessageBox::information(parent, title, text, QMessageBox::Ok);
+    }
+    void dismissInformation(const QString& text) override
+    {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (box && box->isVisible() && box->text() == text)
+                box->done(QMessageBox::Ok);
+        }
     }
     void warning(QWidget* parent, const QString& title, const QString& text) override
     {
