@@ -166,6 +166,7 @@ void CorvelleRepeater::buildCanTabs(int nCAN)
         layout->addWidget(new CANParamWidget(page, drive_type, m_nHardwareType));
     }
     disarmDefaultButtons();
+    putCommandRowLast();
 }
 
 void CorvelleRepeater::clearFibreGrid()
@@ -176,6 +177,7 @@ void CorvelleRepeater::clearFibreGrid()
 void CorvelleRepeater::buildFibreGrid(int nFiberOptic)
 {
     editorsFor(m_nCAN, nFiberOptic).fibres().build();
+    putCommandRowLast();
 }
 
 void CorvelleRepeater::clearRouteTable()
@@ -187,6 +189,7 @@ void CorvelleRepeater::clearRouteTable()
 void CorvelleRepeater::buildRouteTable()
 {
     editors().routes().build();
+    putCommandRowLast();
 }
 
 // The window is a dialog, which would click its default button on Enter and

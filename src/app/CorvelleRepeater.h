@@ -139,6 +139,7 @@ private:
     // form (CorvelleRepeaterAccess.cpp).
     void setUpKeyboardAndNames();
     void nameControls();
+    void putCommandRowLast();
     void retranslateBuiltEditors();
     void addFirmwareFileButton();
     void placeProgressIndicator();

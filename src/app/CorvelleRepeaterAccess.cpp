@@ -34,16 +34,39 @@ void CorvelleRepeater::setUpKeyboardAndNames()
     // The read-only texts are read by their labels; Tab skips them.
     ui.m_pLineEditDevName->setFocusPolicy(Qt::ClickFocus);
     ui.m_pLabelDevName->setBuddy(ui.m_pLineEditDevName);
+    ui.scrollArea_fiber->setFocusPolicy(Qt::NoFocus);
 
     qApp->installEventFilter(new WheelGuard(this));
     WheelGuard::settle(this);
 
-    // Reading order: the page tabs, the page, then the command row.
-    setTabOrder(ui.m_pushButtonSaveToFile, ui.m_pushButtonReadFromFile);
-    setTabOrder(ui.m_pushButtonReadFromFile, ui.m_pushButtonRead);
-    setTabOrder(ui.m_pushButtonRead, ui.m_pushButtonWrite);
-    setTabOrder(ui.m_pushButtonWrite, ui.m_pushButtonDefault);
+    // The folder button sits inside the file field; it follows it and shows its focus.
+    if (auto* file = findChild<QPushButton*>(QStringLiteral("pushButton_file"))) {
+        setTabOrder(ui.lineEdit_file, file);
+        file->setStyleSheet(
+            QStringLiteral("QPushButton { background-color: rgb(255, 255, 255); border: none; }\n"
+                           "QPushButton:focus { border: 2px solid palette(highlight); }"));
+    }
+    putCommandRowLast();
     nameControls();
+}
+
+// Reading order: the page tabs, the page's controls, then the command row.
+// The editors are built after the form, so they join the focus chain behind
+// the command row; it is moved back to the end after every build.
+void CorvelleRepeater::putCommandRowLast()
+{
+    const QList<QWidget*> row{ui.m_pushButtonSaveToFile, ui.m_pushButtonReadFromFile, ui.m_pushButtonRead,
+                              ui.m_pushButtonWrite, ui.m_pushButtonDefault};
+    QWidget* last = nullptr;
+    for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+        if (!row.contains(w) && (w->focusPolicy() & Qt::TabFocus))
+            last = w;
+    }
+    if (!last)
+        return;
+    setTabOrder(last, row.first());
+    for (int i = 1; i < row.size(); ++i)
+        setTabOrder(row[i - 1], row[i]);
 }
 
 void CorvelleRepeater::nameControls()

@@ -7,6 +7,7 @@
 
 #include "device/Protocol.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QEvent>
 #include <QHeaderView>
@@ -29,6 +30,8 @@ void CANParamWidget::setUpAccess()
     QTableWidget* table = ui->tableWidgetDatalist;
     // Tab leaves the table for "+" and "-"; the arrow keys move between cells.
     table->setTabKeyNavigation(false);
+    // The scroll area is no stop of its own: it follows the focused control.
+    ui->scrollArea->setFocusPolicy(Qt::NoFocus);
     ui->labelArbit->setBuddy(ui->comboBoxBautRate);
     ui->labeldata->setBuddy(ui->comboBoxdatarate);
     ui->label->setBuddy(ui->comboBoxMode);
@@ -50,6 +53,10 @@ void CANParamWidget::nameControls()
     ui->pushButtonAdd->setAccessibleName(tr("Add a filter row"));
     ui->pushButtonDown->setAccessibleName(tr("Remove the selected filter rows"));
     ui->pushButtonDown->setToolTip(ui->pushButtonDown->accessibleName());
+    // The table's top-left corner selects every row.
+    if (auto* corner =
+            ui->tableWidgetDatalist->findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly))
+        corner->setAccessibleName(tr("Select all filter rows"));
 }
 
 // "+" stops at the 14 filter banks of a classic device; a CAN FD device's
@@ -61,13 +68,21 @@ void CANParamWidget::updateFilterButtons()
     ui->pushButtonAdd->setEnabled(!full);
     ui->pushButtonAdd->setToolTip(full ? tr("A channel holds at most %1 filters.").arg(kFamily1FilterRows)
                                        : tr("Add a filter row"));
+    // The rows' combo boxes follow the table in the Tab order, row by row, and
+    // "+" and "-" follow them: a cell widget joins the chain wherever it was made.
     const QStringList headers = columnHeaders();
+    QWidget* previous = table;
     for (int r = 0; r < table->rowCount(); ++r) {
         for (int c = 0; c < 2; ++c) {
-            if (QWidget* cell = table->cellWidget(r, c))
+            if (QWidget* cell = table->cellWidget(r, c)) {
                 cell->setAccessibleName(tr("Filter %1: %2").arg(r + 1).arg(headers.value(c)));
+                setTabOrder(previous, cell);
+                previous = cell;
+            }
         }
     }
+    setTabOrder(previous, ui->pushButtonAdd);
+    setTabOrder(ui->pushButtonAdd, ui->pushButtonDown);
 }
 
 QStringList CANParamWidget::columnHeaders() const
@@ -111,6 +126,11 @@ void CANParamWidget::retranslate()
         if (auto* mode = qobject_cast<QComboBox*>(table->cellWidget(r, 1))) {
             for (int i = 0; i < mode->count() && i < modes.size(); ++i)
                 mode->setItemText(i, modes[i]);
+        }
+        // The entries in the other language may be longer: the columns grow to show them whole.
+        for (int c = 0; c < 2; ++c) {
+            if (const QWidget* cell = table->cellWidget(r, c))
+                table->setColumnWidth(c, qMax(table->columnWidth(c), cell->sizeHint().width()));
         }
     }
     updateHint(ui->lineEditBautRate, ui->labelBautRateHint, bitRateList());

@@ -146,8 +146,11 @@ void FibreGrid::retranslate() const
     if (!m_tab)
         return;
     for (int i = 0; i < m_nFiberOptic; ++i) {
-        if (auto* label = m_tab->findChild<QLabel*>(QStringLiteral("label_%1").arg(i)))
-            label->setText(rateLabelText(i));
+        // "label_3" is also the tab's note: the channel's label is the one marked with its number.
+        for (QLabel* label : m_tab->findChildren<QLabel*>(QStringLiteral("label_%1").arg(i))) {
+            if (label->property(kChannelProperty).toInt() == i && label->property(kChannelProperty).isValid())
+                label->setText(rateLabelText(i));
+        }
         if (QComboBox* combo = selector(i)) {
             combo->setAccessibleName(rateLabelText(i));
             // Family 2 ends its list with the "custom" entry.

@@ -212,8 +212,10 @@ void RouteMatrix::showNamesInHeaders() const
     m_table->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
     m_table->setRowHidden(0, true);
     m_table->setColumnHidden(1, true);
-    // The cells take the focus, the table itself not: Tab goes to a cell.
+    // The cells take the focus, the table itself not: Tab goes to a cell,
+    // and from it out of the table rather than to the next cell.
     m_table->setFocusPolicy(Qt::NoFocus);
+    m_table->setTabKeyNavigation(false);
     m_table->setSelectionMode(QAbstractItemView::NoSelection);
     putSlashInCorner();
 }
@@ -226,6 +228,8 @@ void RouteMatrix::putSlashInCorner() const
     auto* corner = m_table->findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
     if (!corner || corner->findChild<SlashWidget*>())
         return;
+    corner->setFocusPolicy(Qt::NoFocus);
+    corner->setAccessibleName(QStringLiteral("RX \\ TX"));
     auto* layout = new QHBoxLayout(corner);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(new SlashWidget(corner));

@@ -246,6 +246,10 @@ extended frame MASK&lt;=0x1FFFFFFF</source>
         <source>Filter %1: %2</source>
         <translation>滤波器%1：%2</translation>
     </message>
+    <message>
+        <source>Select all filter rows</source>
+        <translation>选择全部滤波器行</translation>
+    </message>
 </context>
 <context>
     <name>CorvelleRepeater</name>
