@@ -59,7 +59,9 @@ void CorvelleRepeater::putCommandRowLast()
                               ui.m_pushButtonWrite, ui.m_pushButtonDefault};
     QWidget* last = nullptr;
     for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
-        if (!row.contains(w) && (w->focusPolicy() & Qt::TabFocus))
+        // A route cell that takes the focus only by click now may be the
+        // matrix's Tab stop later; setTabOrder ignores widgets without focus.
+        if (!row.contains(w) && w->focusPolicy() != Qt::NoFocus)
             last = w;
     }
     if (!last)

@@ -11,11 +11,46 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QTableWidget>
 
 namespace {
 
 constexpr int kFamily1FilterRows = protocol::f1::kFilterBanks;
+
+// Left and Right on a row's combo box move to the neighbouring cell, as they
+// do between the text cells: the table does not know which cell its cell
+// widgets sit in, and would move from wherever its current cell was.
+class FilterCellKeys : public QObject {
+public:
+    explicit FilterCellKeys(QTableWidget* table) : QObject(table), m_table(table)
+    {
+        setObjectName(QStringLiteral("filterCellKeys"));
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Left && key != Qt::Key_Right)
+            return false;
+        const QModelIndex from = m_table->indexAt(static_cast<QWidget*>(watched)->geometry().center());
+        const int column = from.column() + (key == Qt::Key_Left ? -1 : 1);
+        if (!from.isValid() || column < 0 || column >= m_table->columnCount())
+            return true;
+        m_table->setCurrentCell(from.row(), column);
+        if (QWidget* cell = m_table->cellWidget(from.row(), column))
+            cell->setFocus(Qt::TabFocusReason);
+        else
+            m_table->setFocus(Qt::TabFocusReason);
+        return true;
+    }
+
+private:
+    QTableWidget* m_table;
+};
 
 QString withoutColon(QString text)
 {
@@ -71,10 +106,16 @@ void CANParamWidget::updateFilterButtons()
     // The rows' combo boxes follow the table in the Tab order, row by row, and
     // "+" and "-" follow them: a cell widget joins the chain wherever it was made.
     const QStringList headers = columnHeaders();
+    auto* keys =
+        table->findChild<FilterCellKeys*>(QStringLiteral("filterCellKeys"), Qt::FindDirectChildrenOnly);
+    if (!keys)
+        keys = new FilterCellKeys(table);
     QWidget* previous = table;
     for (int r = 0; r < table->rowCount(); ++r) {
         for (int c = 0; c < 2; ++c) {
             if (QWidget* cell = table->cellWidget(r, c)) {
+                cell->removeEventFilter(keys);
+                cell->installEventFilter(keys);
                 cell->setAccessibleName(tr("Filter %1: %2").arg(r + 1).arg(headers.value(c)));
                 setTabOrder(previous, cell);
                 previous = cell;
