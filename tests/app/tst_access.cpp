@@ -4,6 +4,8 @@
 
 #include "E2e.h"
 
+#include "app/DevInfoWidget.h"
+
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QAccessible>
@@ -315,6 +317,15 @@ void AccessTest::chineseLeavesNoEnglishText()
     });
     english.removeDuplicates();
     QVERIFY2(english.isEmpty(), qPrintable(english.join(QLatin1Char('\n'))));
+
+    // The device-information window too, which Esc closes.
+    DevInfoWidget* info = window->devInfoWidget();
+    window->actionDeviceInfo()->trigger();
+    QVERIFY(info->isVisible());
+    QCOMPARE(info->windowTitle(), QStringLiteral("设备信息"));
+    QCOMPARE(child<QLabel>(*info, "m_labelCardNum")->text(), QStringLiteral("板卡编号："));
+    QTest::keyClick(info, Qt::Key_Escape);
+    QVERIFY(!info->isVisible());
 }
 
 QTEST_MAIN(AccessTest)
