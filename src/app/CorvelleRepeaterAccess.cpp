@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 
@@ -39,9 +40,20 @@ void CorvelleRepeater::setUpKeyboardAndNames()
     qApp->installEventFilter(new WheelGuard(this));
     WheelGuard::settle(this);
 
-    // The folder button sits inside the file field; it follows it and shows its focus.
-    if (auto* file = findChild<QPushButton*>(QStringLiteral("pushButton_file"))) {
+    // The page tabs, then the firmware page's controls (the other pages' are
+    // built later and follow), the channel tabs, and the folder button that
+    // sits inside the file field right after it, showing its focus.
+    auto* pageTabs = ui.m_tabWidgetParam->findChild<QTabBar*>(QString(), Qt::FindDirectChildrenOnly);
+    auto* channelTabs = ui.tabWidget->findChild<QTabBar*>(QString(), Qt::FindDirectChildrenOnly);
+    auto* file = findChild<QPushButton*>(QStringLiteral("pushButton_file"));
+    if (pageTabs && channelTabs && file) {
+        setTabOrder(pageTabs, ui.pushButton_query);
+        setTabOrder(ui.pushButton_query, ui.lineEdit_file);
         setTabOrder(ui.lineEdit_file, file);
+        setTabOrder(file, ui.pushButton_update);
+        setTabOrder(ui.pushButton_update, channelTabs);
+    }
+    if (file) {
         file->setStyleSheet(
             QStringLiteral("QPushButton { background-color: rgb(255, 255, 255); border: none; }\n"
                            "QPushButton:focus { border: 2px solid palette(highlight); }"));

@@ -156,6 +156,19 @@ void AccessTest::tabLeavesTheFilterTable()
     QCOMPARE(seen, (QStringList{"Filter 1: Type", "Filter 1: Mode", "Add a filter row",
                                 "Remove the selected filter rows", "Save"}));
 
+    // The firmware page in reading order, from the page tabs to the command row.
+    auto* pages = child<QTabWidget>(*window, "m_tabWidgetParam");
+    pages->setCurrentIndex(3);
+    pages->setFocus();
+    seen.clear();
+    for (int i = 0; i < 5; ++i) {
+        pressKey(Qt::Key_Tab);
+        seen << focused()->objectName();
+    }
+    QCOMPARE(seen, (QStringList{"pushButton_query", "lineEdit_file", "pushButton_file", "pushButton_update",
+                                "m_pushButtonSaveToFile"}));
+    pages->setCurrentIndex(0);
+
     child<QWidget>(*editor, "pushButtonAdd")->setFocus();
     for (int i = 0; i < 4 && focused() != dataRate; ++i)
         pressKey(Qt::Key_Tab, Qt::ShiftModifier);
