@@ -6,14 +6,11 @@
 
 #include "ui_CorvelleRepeater.h"
 
-#include "DevInfoWidget.h"
 #include "widgets/WheelGuard.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>

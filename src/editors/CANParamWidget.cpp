@@ -321,8 +321,7 @@ void CANParamWidget::on_pushButtonAdd_clicked()
 
 void CANParamWidget::on_pushButtonDown_clicked()
 {
-    // Every row with a selected cell goes, and the row of the current cell
-    // when nothing is selected: a click or the keyboard marks a row.
+    // Every row with a selected cell goes: one click, or the arrow keys, mark a row.
     QTableWidget* table = ui->tableWidgetDatalist;
     QVector<int> rows;
     for (const QModelIndex& index : table->selectionModel()->selectedIndexes())
