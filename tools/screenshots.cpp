@@ -1,5 +1,6 @@
 // Renders every page of a few virtual devices at the window's first size, in
-// English and in Chinese, into PNG files named MODEL-LANGUAGE-PAGE.png, so
+// English and in Chinese, into PNG files named MODEL-LANGUAGE-PAGE.png (with
+// the route matrix scrolled to its far corner and an information box), so
 // that every screen can be looked at in a minute. Run it on a display (the
 // scripts/screenshots wrapper starts Xvfb):
 //   corvelle-screenshots OUTPUT_FOLDER
@@ -10,8 +11,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QMessageBox>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTextStream>
 
 namespace {
@@ -44,6 +48,29 @@ void save(QWidget& window, const QString& path, QTextStream& out)
     out << path << '\n';
 }
 
+// The route matrix scrolled to its far corner: the port names stay in the header bars.
+void shootRouteCorner(QWidget& window, const QString& prefix, QTextStream& out)
+{
+    auto* table = window.findChild<QTableWidget*>(QStringLiteral("tableWidgetRoute"));
+    if (table->horizontalScrollBar()->maximum() == 0 && table->verticalScrollBar()->maximum() == 0)
+        return;
+    table->horizontalScrollBar()->setValue(table->horizontalScrollBar()->maximum());
+    table->verticalScrollBar()->setValue(table->verticalScrollBar()->maximum());
+    save(window, QStringLiteral("%1-route-corner.png").arg(prefix), out);
+    table->horizontalScrollBar()->setValue(0);
+    table->verticalScrollBar()->setValue(0);
+}
+
+// An information box as the window shows one, with Qt's standard OK button.
+void shootMessageBox(QWidget& window, const QString& prefix, QTextStream& out)
+{
+    QMessageBox box(QMessageBox::Information, QCoreApplication::translate("CorvelleRepeater", "INFO"),
+                    QCoreApplication::translate("CorvelleRepeater", "read success"), QMessageBox::Ok,
+                    &window);
+    box.show();
+    save(box, QStringLiteral("%1-messagebox.png").arg(prefix), out);
+}
+
 // Every page, the CAN page once per channel.
 void shootPages(QWidget& window, const QString& prefix, QTextStream& out)
 {
@@ -54,6 +81,8 @@ void shootPages(QWidget& window, const QString& prefix, QTextStream& out)
         pages->setCurrentIndex(page);
         if (page != 0) {
             save(window, QStringLiteral("%1-%2.png").arg(prefix, QLatin1String(names[page])), out);
+            if (page == 2)
+                shootRouteCorner(window, prefix, out);
             continue;
         }
         for (int c = 0; c < channels->count(); ++c) {
@@ -95,6 +124,7 @@ int main(int argc, char* argv[])
                                     .arg(shot.family)
                                     .arg(QLatin1String(shot.model), QLatin1String(language.name)));
             shootPages(window, prefix, out);
+            shootMessageBox(window, prefix, out);
         }
     }
     searchthreads::waitForAll(5000);

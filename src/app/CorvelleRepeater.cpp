@@ -54,6 +54,7 @@ CorvelleRepeater::CorvelleRepeater(QWidget* parent)
             });
 
     placeProgressIndicator();
+    setUpKeyboardAndNames();
     ui.m_tabWidgetParam->setCurrentIndex(0);
     connect(this, &CorvelleRepeater::deviceChanged, this, [this](int type, int nType) {
         // The running operation must see at once that its device has gone.
@@ -74,6 +75,10 @@ CorvelleRepeater::~CorvelleRepeater()
     if (m_pTranslator) {
         QCoreApplication::removeTranslator(m_pTranslator);
         delete m_pTranslator;
+    }
+    if (m_pQtTranslator) {
+        QCoreApplication::removeTranslator(m_pQtTranslator);
+        delete m_pQtTranslator;
     }
     delete m_pDevInfoWidget;
     delete m_pMainMenu;
@@ -167,6 +172,7 @@ void CorvelleRepeater::buildCanTabs(int nCAN)
         layout->addWidget(new CANParamWidget(page, drive_type, m_nHardwareType));
     }
     disarmDefaultButtons();
+    putCommandRowLast();
 }
 
 void CorvelleRepeater::clearFibreGrid()
@@ -177,6 +183,7 @@ void CorvelleRepeater::clearFibreGrid()
 void CorvelleRepeater::buildFibreGrid(int nFiberOptic)
 {
     editorsFor(m_nCAN, nFiberOptic).fibres().build();
+    putCommandRowLast();
 }
 
 void CorvelleRepeater::clearRouteTable()
@@ -188,6 +195,7 @@ void CorvelleRepeater::clearRouteTable()
 void CorvelleRepeater::buildRouteTable()
 {
     editors().routes().build();
+    putCommandRowLast();
 }
 
 // The window is a dialog, which would click its default button on Enter and
@@ -227,8 +235,13 @@ bool CorvelleRepeater::refuseCloseWhileBusy()
 {
     if (!m_bOperationRunning)
         return false;
-    showInfo(tr("An operation on the device is running. Close the window when it has ended."));
+    showInfo(busyText());
     return true;
+}
+
+QString CorvelleRepeater::busyText()
+{
+    return tr("An operation on the device is running. Close the window when it has ended.");
 }
 
 bool CorvelleRepeater::confirm(const QString& text)

@@ -127,6 +127,7 @@ private:
     // wait for its end: they would close the handle or delete the editors it uses.
     void whenIdle(const std::function<void()>& call);
     bool refuseCloseWhileBusy();
+    static QString busyText();
     void disarmDefaultButtons();
     bool confirm(const QString& text);
     QString confirmDefaultsText() const;
@@ -136,11 +137,18 @@ private:
     DeviceEditors editorsFor(int nCAN, int nFiberOptic) const;
 
     void createMenu();
+    // Keyboard, names for assistive technology and the texts built after the
+    // form (CorvelleRepeaterAccess.cpp).
+    void setUpKeyboardAndNames();
+    void nameControls();
+    void putCommandRowLast();
+    void retranslateBuiltEditors();
     void addFirmwareFileButton();
     void placeProgressIndicator();
     void registerDeviceNotifications();
     void chooseStartupLanguage();
     void installLanguage(const QString& catalogue);
+    void installQtCatalogue(const QString& locale);
     void takeSearchResult(const SearchResult& result);
     void showInfo(const QString& text);
     bool checkConnected(const QString& notConnectedText);
@@ -202,4 +210,6 @@ private:
     bool m_bWritingDefaults = false;  // the write sends the classic defaults
     bool m_bHistoryWarned = false;
     QAction* m_pActionHistory = nullptr;
+    // Qt's own catalogue for the standard buttons and dialogs, beside m_pTranslator.
+    QTranslator* m_pQtTranslator = nullptr;
 };

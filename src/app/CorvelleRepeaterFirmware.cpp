@@ -50,7 +50,8 @@ void showProgress(QProgressBar* bar, const SharedProgress& progress, const QElap
     bar->setValue(progress.value);
     const int sent = qMin(int(progress.sent), range);
     if (ended || sent == 0) {
-        bar->setFormat(CorvelleRepeater::tr("%1 / %2 blocks").arg(sent).arg(range));
+        bar->setFormat(range == 1 ? CorvelleRepeater::tr("%1 / 1 block").arg(sent)
+                                  : CorvelleRepeater::tr("%1 / %2 blocks").arg(sent).arg(range));
         return;
     }
     const qint64 left = clock.elapsed() * (range - sent) / sent;
@@ -81,10 +82,6 @@ void CorvelleRepeater::on_pushButton_update_clicked()
 
 TransferResult CorvelleRepeater::upgradeFromFile()
 {
-    ui.progressBar->show();
-    ui.progressBar->resetFormat();
-    ui.progressBar->setValue(0);
-
     const QString path = ui.lineEdit_file->text();
     QByteArray file;
     const TransferResult read = readFirmwareFile(path, &file);
@@ -94,17 +91,27 @@ TransferResult CorvelleRepeater::upgradeFromFile()
     const QString name = QFileInfo(path).fileName();
     constexpr int kBlock = protocol::f2::kUpgradeBlockSize;
     const qint64 blocks = (file.size() + kBlock - 1) / kBlock;
-    QString text =
-        tr("Upgrade the firmware of %1 (now %2) with %3: %4 bytes in %5 blocks? The device's firmware "
-           "will be overwritten.")
-            .arg(m_strModel, m_strFirmware.isEmpty() ? tr("unknown") : m_strFirmware, name)
-            .arg(file.size())
-            .arg(blocks);
+    // Two source texts rather than a plural form: the English catalogue holds none.
+    const QString question =
+        blocks == 1 ? tr("Upgrade the firmware of %1 (now %2) with %3: %4 bytes in 1 block? The device's "
+                         "firmware will be overwritten.")
+                    : tr("Upgrade the firmware of %1 (now %2) with %3: %4 bytes in %5 blocks? The device's "
+                         "firmware will be overwritten.");
+    QString text = question.arg(m_strModel, m_strFirmware.isEmpty() ? tr("unknown") : m_strFirmware, name)
+                       .arg(file.size());
+    if (blocks != 1)
+        text = text.arg(blocks);
     if (!name.endsWith(QLatin1String(".bin"), Qt::CaseInsensitive))
         text = tr("Warning: the file name does not end in \".bin\"; it may not be a firmware image.") +
                QLatin1String("\n\n") + text;
-    if (!confirm(text))
+    if (!confirm(text)) {
+        ui.progressBar->hide();
         return TransferResult::failure();
+    }
+    // The bar appears once the upgrade is agreed; "No" leaves none behind.
+    ui.progressBar->show();
+    ui.progressBar->resetFormat();
+    ui.progressBar->setValue(0);
 
     SharedProgress progress;
     QElapsedTimer clock;

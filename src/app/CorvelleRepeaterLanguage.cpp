@@ -10,7 +10,42 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QTranslator>
+
+#include <memory>
+
+namespace {
+
+QString qtTranslationsPath()
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    return QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+#else
+    return QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+#endif
+}
+
+}  // namespace
+
+// Qt's standard buttons and dialogs ("OK", "Cancel", the file dialog) in the
+// interface's language; an empty locale, or a catalogue not installed, leaves
+// them in English.
+void CorvelleRepeater::installQtCatalogue(const QString& locale)
+{
+    if (m_pQtTranslator) {
+        QCoreApplication::removeTranslator(m_pQtTranslator);
+        delete m_pQtTranslator;
+        m_pQtTranslator = nullptr;
+    }
+    if (locale.isEmpty())
+        return;
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QStringLiteral("qtbase_") + locale, qtTranslationsPath()))
+        return;
+    m_pQtTranslator = translator.release();
+    QCoreApplication::installTranslator(m_pQtTranslator);
+}
 
 void CorvelleRepeater::installLanguage(const QString& catalogue)
 {
@@ -25,11 +60,13 @@ void CorvelleRepeater::installLanguage(const QString& catalogue)
     QCoreApplication::installTranslator(m_pTranslator);
     ui.retranslateUi(this);
     m_pActionHistory->setText(HistoryDialog::menuText());
+    retranslateBuiltEditors();
 }
 
 void CorvelleRepeater::onActionEN()
 {
     m_pActionZH->setChecked(false);
+    installQtCatalogue(QString());
     installLanguage(QStringLiteral(":/Language/corvellerepeater_en.qm"));
     m_pActionDeviceInfo->setText(QStringLiteral("Device Info"));
     m_pActionAbout->setText(QStringLiteral("About"));
@@ -39,6 +76,7 @@ void CorvelleRepeater::onActionEN()
 void CorvelleRepeater::onActionZH()
 {
     m_pActionEN->setChecked(false);
+    installQtCatalogue(QStringLiteral("zh_CN"));
     installLanguage(QStringLiteral(":/Language/corvellerepeater_zh.qm"));
     m_pActionDeviceInfo->setText(QStringLiteral("设备信息"));
     m_pActionAbout->setText(QStringLiteral("关于"));

@@ -8,9 +8,12 @@
 #include "ui_CorvelleRepeater.h"
 
 #include "ScopedDisable.h"
+#include "widgets/UserDialogs.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
@@ -35,6 +38,9 @@ TransferResult CorvelleRepeater::runOperation(const QString& notConnectedText, E
         return TransferResult::failure();
     m_bOperationRunning = true;
     TransferResult result = TransferResult::failure();
+    // Disabling the control that started the operation moves the focus on;
+    // it comes back when the controls are enabled again.
+    const QPointer<QWidget> starter = QApplication::focusWidget();
     {
         ScopedDisable lock{ui.m_pushButtonRead,
                            ui.m_pushButtonWrite,
@@ -59,6 +65,8 @@ TransferResult CorvelleRepeater::runOperation(const QString& notConnectedText, E
     }
     m_bOperationRunning = false;
     m_bDeferDeviceEvents = false;
+    if (starter && starter->isEnabled() && starter->isVisible() && starter->window() == this)
+        starter->setFocus(Qt::OtherFocusReason);
     for (const std::function<void()>& call : std::exchange(m_deferred, {}))
         QMetaObject::invokeMethod(
             this, [this, call] { whenIdle(call); }, Qt::QueuedConnection);
@@ -78,7 +86,13 @@ void CorvelleRepeater::serveEventsWhile(const std::function<void()>& work, const
     std::thread worker([&] {
         work();
         QMetaObject::invokeMethod(
-            &receiver, [&done] { done = true; }, Qt::QueuedConnection);
+            &receiver,
+            [&done] {
+                done = true;
+                // A refusal to close asked meanwhile holds this loop up and no longer holds.
+                userDialogs().dismissInformation(busyText());
+            },
+            Qt::QueuedConnection);
     });
     // Not a QEventLoop: a quit() meanwhile must not leave before the work has ended.
     while (!done)

@@ -19,6 +19,13 @@ public:
     void setDevInfo(const QString& strDevType, const QString& strDevVer, const QString& strFirmware,
                     const QString& strCardNum);
 
+protected:
+    void changeEvent(QEvent* event) override;
+    // Esc closes the window, as it would a dialog.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
+    void retranslate();
+
     std::unique_ptr<Ui::DevInfoWidget> ui;
 };

@@ -99,6 +99,7 @@ CANParamWidget::CANParamWidget(QWidget* parent, int drive_type, int hardwareType
     else
         setUpClassic();
     keepFilterRowsVisible();
+    setUpAccess();
 }
 
 CANParamWidget::~CANParamWidget() = default;
@@ -348,19 +349,20 @@ void CANParamWidget::on_pushButtonAdd_clicked()
     table->setItem(r, kIdColumn, new QTableWidgetItem(kEmptyRegister));
     table->setItem(r, kMaskColumn, new QTableWidgetItem(kEmptyRegister));
     table->setRowHeight(r, kRowHeight);
+    updateFilterButtons();
 }
 
 void CANParamWidget::on_pushButtonDown_clicked()
 {
-    // A row goes when both of its register cells are selected, which a click
-    // on a classic row does and a CAN FD row needs two clicks for.
+    // Every row with a selected cell goes: one click, or the arrow keys, mark a row.
     QTableWidget* table = ui->tableWidgetDatalist;
-    const QItemSelectionModel* selection = table->selectionModel();
-    for (int r = table->rowCount() - 1; r >= 0; --r) {
-        if (selection->isSelected(table->model()->index(r, kIdColumn)) &&
-            selection->isSelected(table->model()->index(r, kMaskColumn)))
-            table->removeRow(r);
-    }
+    QVector<int> rows;
+    for (const QModelIndex& index : table->selectionModel()->selectedIndexes())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    for (auto r = rows.crbegin(); r != rows.crend(); ++r)
+        table->removeRow(*r);
 }
 
 void CANParamWidget::keepFilterRowsVisible()

@@ -75,6 +75,9 @@ public:
     config::CanChannel channelConfig() const;
     void loadChannelConfig(const config::CanChannel& channel);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private slots:
     void on_comboBoxBautRate_currentIndexChanged(int index);
     void on_pushButtonAdd_clicked();
@@ -96,6 +99,15 @@ private:
     void addTimingCalculatorButton(QComboBox* combo, QLineEdit* edit, const char* objectName);
     void openTimingCalculator(QComboBox* combo, QLineEdit* edit);
     QList<QByteArray> shown(const can::FilterEncoding& encoding);
+
+    // Keyboard, names for assistive technology and texts in the language
+    // installed now (CANParamWidgetAccess.cpp).
+    void setUpAccess();
+    void nameControls();
+    void updateFilterButtons();
+    void retranslate();
+    void retranslateRateList(QComboBox* combo, can::RateList list);
+    QStringList columnHeaders() const;
 
     std::unique_ptr<Ui::CANParamWidget> ui;
     int drive_type;

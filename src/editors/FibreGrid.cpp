@@ -95,7 +95,7 @@ void FibreGrid::addChannel(int channel) const
     auto* label = new QLabel(m_tab);
     label->setObjectName(QStringLiteral("label_%1").arg(channel));
     label->setProperty(kChannelProperty, channel);
-    label->setText(QCoreApplication::translate("CorvelleRepeater", "Fiber%1 Boud Rate:").arg(channel + 1));
+    label->setText(rateLabelText(channel));
 
     auto* combo = new QComboBox(m_tab);
     combo->setObjectName(QStringLiteral("comBox_%1").arg(channel));
@@ -119,13 +119,47 @@ void FibreGrid::addChannel(int channel) const
         edit->setValidator(new RateValidator(edit));
         m_grid->addWidget(edit, channel + 1, 3);
         edit->hide();
+        edit->setAccessibleName(customEditName(channel));
         // The signal's text overload is obsolete; the entry's text is the same.
         QObject::connect(
             combo, qOverload<int>(&QComboBox::currentIndexChanged), combo,
             [view = *this, combo](int index) { view.onSelectorTextChanged(combo, combo->itemText(index)); });
     }
+    label->setBuddy(combo);
+    combo->setAccessibleName(label->text());
     m_grid->addWidget(label, channel + 1, 1);
     m_grid->addWidget(combo, channel + 1, 2);
+}
+
+QString FibreGrid::rateLabelText(int channel)
+{
+    return QCoreApplication::translate("CorvelleRepeater", "Fiber%1 Boud Rate:").arg(channel + 1);
+}
+
+QString FibreGrid::customEditName(int channel)
+{
+    return QCoreApplication::translate("CorvelleRepeater", "Fiber%1 custom baud rate").arg(channel + 1);
+}
+
+void FibreGrid::retranslate() const
+{
+    if (!m_tab)
+        return;
+    for (int i = 0; i < m_nFiberOptic; ++i) {
+        // "label_3" is also the tab's note: the channel's label is the one marked with its number.
+        for (QLabel* label : m_tab->findChildren<QLabel*>(QStringLiteral("label_%1").arg(i))) {
+            if (label->property(kChannelProperty).toInt() == i && label->property(kChannelProperty).isValid())
+                label->setText(rateLabelText(i));
+        }
+        if (QComboBox* combo = selector(i)) {
+            combo->setAccessibleName(rateLabelText(i));
+            // Family 2 ends its list with the "custom" entry.
+            if (m_driveType == protocol::kFamily2 && combo->count() > 0)
+                combo->setItemText(combo->count() - 1, customText());
+        }
+        if (QLineEdit* edit = customEdit(i))
+            edit->setAccessibleName(customEditName(i));
+    }
 }
 
 void FibreGrid::clear() const

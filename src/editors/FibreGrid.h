@@ -24,6 +24,9 @@ public:
     // Deletes the rows and the spacers again; the tab's note label stays.
     void clear() const;
 
+    // Sets every text again in the language installed now.
+    void retranslate() const;
+
     // Shows the selector's line edit when text is the "custom" entry, hides
     // it otherwise. The selectors built here are already connected to this.
     void onSelectorTextChanged(QComboBox* selector, const QString& text) const;
@@ -51,6 +54,8 @@ public:
     static QString customText();
 
 private:
+    static QString rateLabelText(int channel);
+    static QString customEditName(int channel);
     void addFrame() const;
     void addChannel(int channel) const;
 

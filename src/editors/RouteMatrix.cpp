@@ -3,9 +3,14 @@
 #include "widgets/CheckButton.h"
 #include "widgets/SlashWidget.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFontMetrics>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QPointer>
 #include <QSignalMapper>
 #include <QTableWidget>
 
@@ -29,6 +34,106 @@ QTableWidgetItem* portNameItem(const QString& text)
     return item;
 }
 
+// The header bars hold the port names, so that they stay in place while the
+// cells scroll; they are tall and wide enough for the RX/TX corner.
+constexpr int kHeaderHeight = 36;
+constexpr int kHeaderMinimumWidth = 64;
+
+QString onOffText()
+{
+    return QCoreApplication::translate("CorvelleRepeater", "ON/OFF");
+}
+
+// The keyboard in the matrix: the arrow keys move between the cells, and Tab
+// enters the matrix at one cell (the last one focused) and leaves it with the
+// next press, instead of stopping at each of several hundred cells.
+class RouteCellKeys : public QObject {
+public:
+    explicit RouteCellKeys(QTableWidget* table) : QObject(table), m_table(table)
+    {
+        setObjectName(QStringLiteral("routeCellKeys"));
+    }
+
+    void adopt(CheckButton* cell)
+    {
+        cell->installEventFilter(this);
+        cell->setFocusPolicy(m_tabStop ? Qt::ClickFocus : Qt::StrongFocus);
+        if (!m_tabStop && cell->isEnabled())
+            m_tabStop = cell;
+    }
+
+    void forget() { m_tabStop = nullptr; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* cell = qobject_cast<CheckButton*>(watched);
+        if (!cell)
+            return false;
+        if (event->type() == QEvent::FocusIn) {
+            makeTabStop(cell);
+            m_table->scrollTo(indexOf(cell));
+        } else if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            const QPoint step = key == Qt::Key_Left    ? QPoint(-1, 0)
+                                : key == Qt::Key_Right ? QPoint(1, 0)
+                                : key == Qt::Key_Up    ? QPoint(0, -1)
+                                : key == Qt::Key_Down  ? QPoint(0, 1)
+                                                       : QPoint();
+            if (step.isNull())
+                return false;
+            move(cell, step);
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QModelIndex indexOf(const QWidget* cell) const { return m_table->indexAt(cell->geometry().center()); }
+
+    void makeTabStop(CheckButton* cell)
+    {
+        if (m_tabStop == cell)
+            return;
+        if (m_tabStop)
+            m_tabStop->setFocusPolicy(Qt::ClickFocus);
+        cell->setFocusPolicy(Qt::StrongFocus);
+        m_tabStop = cell;
+    }
+
+    // To the next enabled cell that way, over the disabled same-port cells.
+    void move(const CheckButton* from, QPoint step)
+    {
+        const QModelIndex start = indexOf(from);
+        int row = start.row() + step.y();
+        int column = start.column() + step.x();
+        for (; row >= 0 && row < m_table->rowCount() && column >= 0 && column < m_table->columnCount();
+             row += step.y(), column += step.x()) {
+            auto* next = qobject_cast<CheckButton*>(m_table->cellWidget(row, column));
+            if (next && next->isEnabled()) {
+                m_table->scrollTo(m_table->model()->index(row, column));
+                next->setFocus(Qt::OtherFocusReason);
+                return;
+            }
+        }
+    }
+
+    QTableWidget* m_table;
+    QPointer<CheckButton> m_tabStop;
+};
+
+RouteCellKeys* cellKeys(QTableWidget* table)
+{
+    auto* keys =
+        table->findChild<RouteCellKeys*>(QStringLiteral("routeCellKeys"), Qt::FindDirectChildrenOnly);
+    return keys ? keys : new RouteCellKeys(table);
+}
+
+QString portName(const route::Ports& ports, int p)
+{
+    return p <= ports.nCAN ? QStringLiteral("CAN%1").arg(p) : QStringLiteral("Fiber%1").arg(p - ports.nCAN);
+}
+
 }  // namespace
 
 RouteMatrix::RouteMatrix(QTableWidget* table, QSignalMapper* mapper, int nCAN, int nFiberOptic)
@@ -41,15 +146,15 @@ void RouteMatrix::build() const
     if (!m_table)
         return;
     const int n = m_ports.count();
-    m_table->verticalHeader()->hide();
-    m_table->horizontalHeader()->hide();
     m_table->setRowCount(n + 1);
     m_table->setColumnCount(n + 2);
     for (int c = 0; c < n + 2; ++c)
         m_table->setColumnWidth(c, kColumnWidth);
 
+    cellKeys(m_table)->forget();
     addHeaderRow();
     addPortRows();
+    showNamesInHeaders();
 
     if (m_mapper) {
         // The connection's context is the table: it ends with it, and a
@@ -78,33 +183,94 @@ int RouteMatrix::widestName() const
 
 void RouteMatrix::addHeaderRow() const
 {
-    m_table->setItem(0, 0, fixedItem(QCoreApplication::translate("CorvelleRepeater", "ON/OFF")));
+    m_table->setItem(0, 0, fixedItem(onOffText()));
     m_table->setCellWidget(0, 1, new SlashWidget(m_table));
     for (int p = 1; p <= m_ports.count(); ++p) {
-        const QString name = p <= m_ports.nCAN ? QStringLiteral("CAN%1").arg(p)
-                                               : QStringLiteral("Fiber%1").arg(p - m_ports.nCAN);
+        const QString name = portName(m_ports, p);
         m_table->setItem(0, p + 1, portNameItem(name));
         m_table->setItem(p, 1, portNameItem(name));
+    }
+}
+
+// Row 0 and column 1 keep the names for whoever reads the cells; on screen
+// the header bars show them, which stay in place while the cells scroll.
+void RouteMatrix::showNamesInHeaders() const
+{
+    const int n = m_ports.count();
+    QStringList columns{onOffText(), QString()};
+    QStringList rows{QString()};
+    for (int p = 1; p <= n; ++p) {
+        columns << portName(m_ports, p);
+        rows << portName(m_ports, p);
+    }
+    m_table->setHorizontalHeaderLabels(columns);
+    m_table->setVerticalHeaderLabels(rows);
+    m_table->horizontalHeader()->show();
+    m_table->verticalHeader()->show();
+    m_table->horizontalHeader()->setMinimumHeight(kHeaderHeight);
+    m_table->verticalHeader()->setMinimumWidth(kHeaderMinimumWidth);
+    m_table->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    m_table->setRowHidden(0, true);
+    m_table->setColumnHidden(1, true);
+    // The cells take the focus, the table itself not: Tab goes to a cell,
+    // and from it out of the table rather than to the next cell.
+    m_table->setFocusPolicy(Qt::NoFocus);
+    m_table->setTabKeyNavigation(false);
+    m_table->setSelectionMode(QAbstractItemView::NoSelection);
+    putSlashInCorner();
+}
+
+// The RX/TX diagonal goes where the two header bars meet: the table's corner
+// button, which the table keeps in place and in size.
+void RouteMatrix::putSlashInCorner() const
+{
+    m_table->setCornerButtonEnabled(false);
+    auto* corner = m_table->findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!corner || corner->findChild<SlashWidget*>())
+        return;
+    corner->setFocusPolicy(Qt::NoFocus);
+    corner->setAccessibleName(QStringLiteral("RX \\ TX"));
+    auto* layout = new QHBoxLayout(corner);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new SlashWidget(corner));
+}
+
+void RouteMatrix::retranslate() const
+{
+    if (!m_table || m_table->columnCount() < 1)
+        return;
+    if (QTableWidgetItem* item = m_table->item(0, 0))
+        item->setText(onOffText());
+    if (QTableWidgetItem* header = m_table->horizontalHeaderItem(0))
+        header->setText(onOffText());
+    for (int p = 1; p <= m_ports.count(); ++p) {
+        if (CheckButton* onOff = portSwitch(p))
+            onOff->setCellName(QStringLiteral("%1 %2").arg(portName(m_ports, p), onOffText()));
     }
 }
 
 void RouteMatrix::addPortRows() const
 {
     const int n = m_ports.count();
+    RouteCellKeys* keys = cellKeys(m_table);
     for (int p = 1; p <= n; ++p) {
         auto* onOff = new CheckButton(m_table);
+        onOff->setCellName(QStringLiteral("%1 %2").arg(portName(m_ports, p), onOffText()));
         if (m_mapper) {
             QObject::connect(onOff, &CheckButton::clicked, m_mapper, qOverload<>(&QSignalMapper::map));
             m_mapper->setMapping(onOff, p);
         }
         m_table->setCellWidget(p, 0, onOff);
+        keys->adopt(onOff);
         for (int q = 1; q <= n; ++q) {
             auto* cell = new CheckButton(m_table);
+            cell->setCellName(QStringLiteral("%1 → %2").arg(portName(m_ports, p), portName(m_ports, q)));
             if (q == p) {
                 cell->setOn(false);
                 cell->setEnabled(false);
             }
             m_table->setCellWidget(p, q + 1, cell);
+            keys->adopt(cell);
         }
     }
 }

@@ -22,6 +22,9 @@ public:
     void build() const;
     // Removes every row with its cell widgets.
     void clear() const;
+    // The texts that follow the interface's language: "ON/OFF" and the
+    // switches' names for assistive technology.
+    void retranslate() const;
     // The switch in row p has toggled: its port's row and column follow it.
     void applySwitch(int row) const;
 
@@ -48,6 +51,8 @@ public:
 private:
     void addHeaderRow() const;
     void addPortRows() const;
+    void showNamesInHeaders() const;
+    void putSlashInCorner() const;
     int widestName() const;  // in pixels, of the texts in row 0
 
     QTableWidget* m_table;

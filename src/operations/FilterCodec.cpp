@@ -23,6 +23,11 @@ UserMessage message(const char* text)
     return {kContext, text, {}};
 }
 
+UserMessage message(const char* text, int channel)
+{
+    return {kContext, text, {QString::number(channel)}};
+}
+
 UserMessage message(const char* text, int channel, int filter)
 {
     return {kContext, text, {QString::number(channel), QString::number(filter)}};
@@ -93,7 +98,7 @@ FilterEncoding filterBankCommands(const QVector<FilterRow>& rows, int channel)
 {
     constexpr int banks = protocol::f1::kFilterBanks;
     if (rows.size() > banks)
-        return {{}, message(QT_TRANSLATE_NOOP("CANParamWidget", "filter at most 14"))};
+        return {{}, message(QT_TRANSLATE_NOOP("CANParamWidget", "channel %1: filter at most 14"), channel)};
     FilterEncoding out;
     for (int r = 0; r < rows.size(); ++r) {
         UserMessage refusal =
@@ -139,9 +144,13 @@ FilterEncoding filterCommands(const QVector<FilterRow>& rows, int channel)
         else
             ++extendedCount;
         if (standardCount > protocol::f2::kMaxStandardFilters)
-            return {{}, message(QT_TRANSLATE_NOOP("CANParamWidget", "standard frame at most 128"))};
+            return {{},
+                    message(QT_TRANSLATE_NOOP("CANParamWidget", "channel %1: standard frame at most 128"),
+                            channel)};
         if (extendedCount > protocol::f2::kMaxExtendedFilters)
-            return {{}, message(QT_TRANSLATE_NOOP("CANParamWidget", "extended frame at most 64"))};
+            return {{},
+                    message(QT_TRANSLATE_NOOP("CANParamWidget", "channel %1: extended frame at most 64"),
+                            channel)};
         UserMessage refusal =
             checkRow(row, 2, 3,
                      QT_TRANSLATE_NOOP("CANParamWidget", "channel %1: choose the type and mode of filter %2"),

@@ -1,8 +1,10 @@
 #include "widgets/CheckButton.h"
 
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace {
@@ -41,10 +43,11 @@ QPixmap loadButtonPicture(const QString& path)
 
 CheckButton::CheckButton(QWidget* parent) : QToolButton(parent)
 {
-    setFixedSize(kButtonSide, kButtonSide);
-    // The button draws no focus frame, and a key press would emit clicked()
-    // without turning the flag; only the mouse operates it.
-    setFocusPolicy(Qt::NoFocus);
+    setMinimumSize(kButtonSide, kButtonSide);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    setCheckable(true);
+    setChecked(true);
+    setFocusPolicy(Qt::StrongFocus);
     checkedPicture();
     uncheckedPicture();
     auto* layout = new QVBoxLayout(this);
@@ -65,25 +68,77 @@ const QPixmap& CheckButton::uncheckedPicture()
 
 void CheckButton::setOn(bool on)
 {
-    m_bChecked = on;
+    const QSignalBlocker quiet(this);
+    setChecked(on);
+    updateAccessibleName();
     update();
+}
+
+void CheckButton::setCellName(const QString& name)
+{
+    m_cellName = name;
+    updateAccessibleName();
+}
+
+void CheckButton::updateAccessibleName()
+{
+    if (m_cellName.isEmpty())
+        return;
+    const QString state = isChecked() ? tr("on") : tr("off");
+    setAccessibleName(tr("%1, %2").arg(m_cellName, state));
+}
+
+void CheckButton::checkStateSet()
+{
+    QToolButton::checkStateSet();
+    updateAccessibleName();
 }
 
 void CheckButton::mousePressEvent(QMouseEvent* event)
 {
     // The inherited press handling is skipped on purpose: the cell never
-    // shows a pushed-down state.
-    if (event->button() != Qt::LeftButton) {
+    // shows a pushed-down state, and it turns on the press, not the release.
+    if (event->button() != Qt::LeftButton || !isEnabled())
+        return;
+    setFocus(Qt::MouseFocusReason);
+    click();
+}
+
+void CheckButton::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+}
+
+void CheckButton::keyPressEvent(QKeyEvent* event)
+{
+    // Enter is left to the window, which never lets it start anything.
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+        click();
+        event->accept();
         return;
     }
-    m_bChecked = !m_bChecked;
-    update();
-    emit clicked(false);
+    // Arrow keys belong to whoever arranges the cells.
+    event->ignore();
+}
+
+void CheckButton::changeEvent(QEvent* event)
+{
+    QToolButton::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        updateAccessibleName();
 }
 
 void CheckButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const QPixmap& picture = m_bChecked ? checkedPicture() : uncheckedPicture();
-    painter.drawPixmap(rect(), picture, picture.rect());
+    const QPixmap& picture = isChecked() ? checkedPicture() : uncheckedPicture();
+    const QRect target(QPoint((width() - kButtonSide) / 2, (height() - kButtonSide) / 2),
+                       QSize(kButtonSide, kButtonSide));
+    painter.drawPixmap(target, picture, picture.rect());
+    if (hasFocus()) {
+        QPen pen(palette().color(QPalette::Highlight), 2);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(1, 1, -1, -1));
+    }
 }

@@ -1,8 +1,11 @@
 #pragma once
-// The tick/cross cell of the route matrix: a fixed 23 x 23 tool button that
-// flips its own flag on a left click and draws one of two pictures.
+// The tick/cross cell of the route matrix: a checkable tool button at least
+// 23 x 23 that draws one of two pictures in its middle. It takes the keyboard
+// focus and shows it; a left press anywhere on it or Space toggles it. Its
+// state is the button's checked state, so assistive technology reads it.
 
 #include <QPixmap>
+#include <QString>
 #include <QToolButton>
 
 class CheckButton : public QToolButton {
@@ -10,9 +13,14 @@ class CheckButton : public QToolButton {
 public:
     explicit CheckButton(QWidget* parent);
 
-    bool isOn() const { return m_bChecked; }
+    bool isOn() const { return isChecked(); }
     // Sets the shown state without emitting anything.
     void setOn(bool on);
+
+    // What the cell is, for assistive technology ("CAN1 → Fiber2"); its
+    // accessible name is this followed by the state ("CAN1 → Fiber2, on").
+    void setCellName(const QString& name);
+    QString cellName() const { return m_cellName; }
 
     // The pictures are loaded once per process and shared by every button.
     static const QPixmap& checkedPicture();
@@ -20,8 +28,14 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void checkStateSet() override;
 
 private:
-    bool m_bChecked = true;
+    void updateAccessibleName();
+
+    QString m_cellName;
 };

@@ -1,21 +1,59 @@
 #include "UserDialogs.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace {
+
+// A message box is as narrow as its text and buttons, and the window
+// manager cuts a title that does not fit beside its own buttons down to
+// "…": a CJK title in a short box shows nothing else. The box keeps room
+// for the whole title.
+constexpr int kTitleBarButtonsRoom = 120;
+
+void roomForTitle(QMessageBox& box)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const int width = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarButtonsRoom;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0,
+                  1, grid->columnCount());
+}
+
+int exec(QMessageBox& box)
+{
+    roomForTitle(box);
+    return box.exec();
+}
 
 class QtDialogs final : public UserDialogs {
 public:
     void information(QWidget* parent, const QString& title, const QString& text) override
     {
-        QMessageBox::information(parent, title, text, QMessageBox::Ok);
+        QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
+        exec(box);
+    }
+    void dismissInformation(const QString& text) override
+    {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (box && box->isVisible() && box->text() == text)
+                box->done(QMessageBox::Ok);
+        }
     }
     void warning(QWidget* parent, const QString& title, const QString& text) override
     {
-        QMessageBox::warning(parent, title, text, QMessageBox::Yes);
+        QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Yes, parent);
+        exec(box);
     }
     bool question(QWidget* parent, const QString& title, const QString& text) override
     {
@@ -25,7 +63,7 @@ public:
         // The answers in the interface's language, for which Qt's own catalogue is not loaded.
         box.button(QMessageBox::Yes)->setText(QCoreApplication::translate("UserDialogs", "&Yes"));
         box.button(QMessageBox::No)->setText(QCoreApplication::translate("UserDialogs", "&No"));
-        return box.exec() == QMessageBox::Yes;
+        return exec(box) == QMessageBox::Yes;
     }
     QString openFileName(QWidget* parent, const QString& caption, const QString& dir,
                          const QString& filter) override

@@ -23,6 +23,9 @@ public:
                                  const QString& filter) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& dir,
                                  const QString& filter) = 0;
+    // Closes an information box still open with this text, once what it
+    // tells no longer holds; its information() call then returns.
+    virtual void dismissInformation(const QString& text) { (void)text; }
 };
 
 // The dialogs in use: the Qt ones until setUserDialogs installs others.

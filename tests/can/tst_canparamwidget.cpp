@@ -1,5 +1,5 @@
 // The CAN channel editor: the modes the hardware offers, the list entry and
-// register text a timing shows, and the removal of filter rows.
+// register text a timing shows, and the adding and removal of filter rows.
 
 #include "editors/CANParamWidget.h"
 
@@ -37,6 +37,7 @@ private slots:
     void rateBytesChooseTheEntry_data();
     void rateBytesChooseTheEntry();
     void deleteCellsInCanFdTable();
+    void addStopsAtTheClassicLimit();
 };
 
 void TestCANParamWidget::modeFollowsTheHardware()
@@ -83,8 +84,8 @@ void TestCANParamWidget::deleteCellsInCanFdTable()
     auto* table = child<QTableWidget>(*w, "tableWidgetDatalist");
     for (int n = 1; n <= 5; ++n)
         w->appendFilterRow({1, 0, QStringLiteral("00 00 00 0%1").arg(n), QStringLiteral("00 00 00 00")});
-    // A row goes when both of its register cells are selected, whatever the
-    // order they were picked in; a lone cell removes nothing.
+    // Every row with a selected cell goes, whatever the order the cells were
+    // picked in; nothing selected removes nothing.
     auto removeAfterSelecting = [&](std::initializer_list<std::pair<int, int>> cells) {
         table->clearSelection();
         for (const auto& [row, column] : cells)
@@ -95,9 +96,34 @@ void TestCANParamWidget::deleteCellsInCanFdTable()
             ids += table->item(r, 2)->text().right(1);
         return ids;
     };
-    QCOMPARE(removeAfterSelecting({{1, 2}}), QStringLiteral("12345"));
-    QCOMPARE(removeAfterSelecting({{1, 2}, {1, 3}}), QStringLiteral("1345"));
-    QCOMPARE(removeAfterSelecting({{2, 2}, {0, 2}, {3, 2}, {0, 3}}), QStringLiteral("345"));
+    QCOMPARE(removeAfterSelecting({}), QStringLiteral("12345"));
+    QCOMPARE(removeAfterSelecting({{1, 2}}), QStringLiteral("1345"));
+    QCOMPARE(removeAfterSelecting({{2, 3}, {0, 2}, {2, 0}}), QStringLiteral("35"));
+}
+
+// A classic channel has 14 filter banks: "+" stops there and says why; a
+// CAN FD channel's limits depend on the frame types, so "+" stays.
+void TestCANParamWidget::addStopsAtTheClassicLimit()
+{
+    auto classic = editor(1);
+    auto* add = child<QPushButton>(*classic, "pushButtonAdd");
+    for (int n = 0; n < 13; ++n)
+        add->click();
+    QVERIFY(add->isEnabled());
+    add->click();
+    add->click();
+    QCOMPARE(child<QTableWidget>(*classic, "tableWidgetDatalist")->rowCount(), 14);
+    QVERIFY(!add->isEnabled());
+    QCOMPARE(add->toolTip(), QStringLiteral("A channel holds at most 14 filters."));
+    auto* table = child<QTableWidget>(*classic, "tableWidgetDatalist");
+    table->selectRow(3);
+    child<QPushButton>(*classic, "pushButtonDown")->click();
+    QVERIFY(add->isEnabled());
+
+    auto canFd = editor(2);
+    for (int n = 0; n < 20; ++n)
+        child<QPushButton>(*canFd, "pushButtonAdd")->click();
+    QVERIFY(child<QPushButton>(*canFd, "pushButtonAdd")->isEnabled());
 }
 
 QTEST_MAIN(TestCANParamWidget)

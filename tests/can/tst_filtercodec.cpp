@@ -58,7 +58,7 @@ void TestFilterCodec::bankRefusals_data()
 {
     QTest::addColumn<QVector<FilterRow>>("rows");
     QTest::addColumn<QString>("message");
-    QTest::newRow("15 rows") << QVector<FilterRow>(15, row(0, 1)) << "filter at most 14";
+    QTest::newRow("15 rows") << QVector<FilterRow>(15, row(0, 1)) << "channel 4: filter at most 14";
     QTest::newRow("seven digits") << QVector<FilterRow>{row(0, 1), row(0, 1, "00 00 00 0")}
                                   << "channel 4: the ID register of filter 2 must be 8 hexadecimal digits";
     QTest::newRow("no work mode") << QVector<FilterRow>{row(0, 1), row(-1, 1)}
@@ -110,8 +110,10 @@ void TestFilterCodec::recordRefusals_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("128 standard, 64 extended")
         << QVector<FilterRow>(128, row(0, 0)) + QVector<FilterRow>(64, row(1, 0)) << QString();
-    QTest::newRow("129 standard") << QVector<FilterRow>(129, row(0, 0)) << "standard frame at most 128";
-    QTest::newRow("65 extended") << QVector<FilterRow>(65, row(1, 0)) << "extended frame at most 64";
+    QTest::newRow("129 standard") << QVector<FilterRow>(129, row(0, 0))
+                                  << "channel 1: standard frame at most 128";
+    QTest::newRow("65 extended") << QVector<FilterRow>(65, row(1, 0))
+                                 << "channel 1: extended frame at most 64";
     QTest::newRow("standard ID 800") << QVector<FilterRow>{row(0, 0, "00 00 08 00")} << id;
     QTest::newRow("extended ID 1FFFFFFF") << QVector<FilterRow>{row(1, 0, "1F FF FF FF")} << QString();
     QTest::newRow("extended ID 20000000") << QVector<FilterRow>{row(1, 0, "20 00 00 00")} << id;

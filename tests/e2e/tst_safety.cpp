@@ -67,7 +67,7 @@ void SafetyTest::questionAnswers_data()
     QTest::newRow("a text file as firmware")
         << "pushButton_update" << 2
         << "Warning: the file name does not end in \".bin\"; it may not be a firmware image.\n\n"
-           "Upgrade the firmware of Vantor-D3 (now V2.1.0) with readme.txt: 6 bytes in 1 blocks? "
+           "Upgrade the firmware of Vantor-D3 (now V2.1.0) with readme.txt: 6 bytes in 1 block? "
            "The device's firmware will be overwritten."
         << "01 15 01 2d 00 00 00 00 20";
 }

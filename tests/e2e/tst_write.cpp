@@ -86,8 +86,9 @@ void WriteTest::refusedBeforeAnyRequest_data()
     QTest::addColumn<int>("edit");
     QTest::addColumn<QString>("message");
     QTest::addColumn<int>("requests");
-    QTest::newRow("15 filters on channel 1") << 1 << 0 << "filter at most 14" << 0;
-    QTest::newRow("15 filters on channel 2: channel 1 sent") << 1 << 1 << "filter at most 14" << 15;
+    QTest::newRow("15 filters on channel 1") << 1 << 0 << "channel 1: filter at most 14" << 0;
+    QTest::newRow("15 filters on channel 2: channel 1 sent")
+        << 1 << 1 << "channel 2: filter at most 14" << 15;
     QTest::newRow("rate register of 3 digits")
         << 1 << 2 << "channel 1: the bit rate register must be 8 hexadecimal digits" << 0;
     QTest::newRow("fibre rate empty") << 2 << 3 << "Fiber2: enter a baud rate from 1 to 2147483647" << 0;

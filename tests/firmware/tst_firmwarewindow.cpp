@@ -25,6 +25,7 @@ private slots:
     void upgradeAnswers_data();
     void upgradeAnswers();
     void progressFollowsBlocks();
+    void oneBlockAndNo();
 
 private:
     // A connected window with the recorded boxes and the device's trace emptied.
@@ -154,6 +155,26 @@ void FirmwareWindowTest::progressFollowsBlocks()
     QCOMPARE(bar(*window)->value(), kBlocks);
     QCOMPARE(bar(*window)->text(), QStringLiteral("400 / 400 blocks"));
     QCOMPARE(device.firmwareImage(), image);
+}
+
+// "No" leaves no bar behind; a one-block image is asked and counted as one "block".
+void FirmwareWindowTest::oneBlockAndNo()
+{
+    sim::VirtualDevice& device = plug(2, "Vantor-D3");
+    auto window = connect(device);
+    window->show();
+    const QString path = writeImage(QByteArray(32, '\x01'));
+    m_dialogs.questionAnswers << false;
+    upgrade(*window, path);
+    QCOMPARE(m_dialogs.questions.size(), 1);
+    QVERIFY(m_dialogs.questions.at(0).text.contains(QStringLiteral(": 32 bytes in 1 block?")));
+    QVERIFY(bar(*window)->isHidden());
+    QCOMPARE(device.exchangeCount(), 0);
+
+    upgrade(*window, path);
+    QCOMPARE(m_dialogs.texts(), QStringList{"update success"});
+    QVERIFY(!bar(*window)->isHidden());
+    QCOMPARE(bar(*window)->text(), QStringLiteral("1 / 1 block"));
 }
 
 QTEST_MAIN(FirmwareWindowTest)

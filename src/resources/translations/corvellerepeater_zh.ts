@@ -210,6 +210,46 @@ extended frame MASK&lt;=0x1FFFFFFF</source>
         <source>standard frame at most 128</source>
         <translation>标准帧最多128个</translation>
     </message>
+    <message>
+        <source>channel %1: filter at most 14</source>
+        <translation>通道%1：滤波器最多14个</translation>
+    </message>
+    <message>
+        <source>channel %1: standard frame at most 128</source>
+        <translation>通道%1：标准帧最多128个</translation>
+    </message>
+    <message>
+        <source>channel %1: extended frame at most 64</source>
+        <translation>通道%1：扩展帧最多64个</translation>
+    </message>
+    <message>
+        <source>%1 register</source>
+        <translation>%1寄存器</translation>
+    </message>
+    <message>
+        <source>Filters</source>
+        <translation>滤波器</translation>
+    </message>
+    <message>
+        <source>Add a filter row</source>
+        <translation>添加一行滤波器</translation>
+    </message>
+    <message>
+        <source>Remove the selected filter rows</source>
+        <translation>删除所选的滤波器行</translation>
+    </message>
+    <message>
+        <source>A channel holds at most %1 filters.</source>
+        <translation>每个通道最多%1个滤波器。</translation>
+    </message>
+    <message>
+        <source>Filter %1: %2</source>
+        <translation>滤波器%1：%2</translation>
+    </message>
+    <message>
+        <source>Select all filter rows</source>
+        <translation>选择全部滤波器行</translation>
+    </message>
 </context>
 <context>
     <name>CorvelleRepeater</name>
@@ -461,6 +501,54 @@ extended frame MASK&lt;=0x1FFFFFFF</source>
         <source>wrong instruct</source>
         <translation>错误指令</translation>
     </message>
+    <message>
+        <source>Menu</source>
+        <translation>菜单</translation>
+    </message>
+    <message>
+        <source>Menu (F10)</source>
+        <translation>菜单 (F10)</translation>
+    </message>
+    <message>
+        <source>Minimise</source>
+        <translation>最小化</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Configuration pages</source>
+        <translation>配置页</translation>
+    </message>
+    <message>
+        <source>CAN channels</source>
+        <translation>CAN通道</translation>
+    </message>
+    <message>
+        <source>Routes</source>
+        <translation>路由</translation>
+    </message>
+    <message>
+        <source>Firmware file</source>
+        <translation>固件文件</translation>
+    </message>
+    <message>
+        <source>Upgrade progress</source>
+        <translation>升级进度</translation>
+    </message>
+    <message>
+        <source>Fiber%1 custom baud rate</source>
+        <translation>光纤%1自定义波特率</translation>
+    </message>
+    <message>
+        <source>%1 / 1 block</source>
+        <translation>%1 / 1 块</translation>
+    </message>
+    <message>
+        <source>Upgrade the firmware of %1 (now %2) with %3: %4 bytes in 1 block? The device&apos;s firmware will be overwritten.</source>
+        <translation>要用 %3（%4 字节，1 块）升级 %1 的固件（当前为 %2）吗？设备的固件将被覆盖。</translation>
+    </message>
 </context>
 <context>
     <name>CorvelleRepeaterClass</name>
@@ -570,6 +658,10 @@ ensure that the baud rate of the butted fiber channel remains the same.</source>
     </message>
     <message>
         <source>device info</source>
+        <translation>设备信息</translation>
+    </message>
+    <message>
+        <source>Device Info</source>
         <translation>设备信息</translation>
     </message>
 </context>
@@ -839,6 +931,21 @@ ensure that the baud rate of the butted fiber channel remains the same.</source>
     <message>
         <source>&amp;Yes</source>
         <translation>是(&amp;Y)</translation>
+    </message>
+</context>
+<context>
+    <name>CheckButton</name>
+    <message>
+        <source>on</source>
+        <translation>开</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>关</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1，%2</translation>
     </message>
 </context>
 </TS>
