@@ -296,6 +296,13 @@ void CANParamWidget::updateHint(const QLineEdit* edit, QLabel* hint, can::RateLi
     hint->setText(can::bitTimingHint(timing));
 }
 
+void nameTimingCalculatorButton(QPushButton* button)
+{
+    button->setText(CANParamWidget::tr("Calculator…"));
+    button->setToolTip(CANParamWidget::tr("Compute the register from a bit rate and a sample point"));
+    button->setAccessibleName(CANParamWidget::tr("Bit-timing calculator"));
+}
+
 // Beside the register text: computes it from a rate and a sample point.
 void CANParamWidget::addTimingCalculatorButton(QComboBox* combo, QLineEdit* edit, const char* objectName)
 {
@@ -303,9 +310,7 @@ void CANParamWidget::addTimingCalculatorButton(QComboBox* combo, QLineEdit* edit
     auto* button = new QPushButton(edit->parentWidget());
     button->setAutoDefault(false);
     button->setObjectName(QLatin1String(objectName));
-    button->setText(tr("Calculator…"));
-    button->setToolTip(tr("Compute the register from a bit rate and a sample point"));
-    button->setAccessibleName(tr("Bit-timing calculator"));
+    nameTimingCalculatorButton(button);
     row->insertWidget(row->indexOf(edit) + 1, button);
     QWidget::setTabOrder(edit, button);
     connect(button, &QPushButton::clicked, this, [this, combo, edit] { openTimingCalculator(combo, edit); });

@@ -22,6 +22,7 @@ class CANParamWidget;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 class CANParamWidget : public QWidget {
     Q_OBJECT
@@ -112,3 +113,6 @@ private:
     std::unique_ptr<Ui::CANParamWidget> ui;
     int drive_type;
 };
+
+// The texts of a bit-timing calculator button, in the language installed now.
+void nameTimingCalculatorButton(QPushButton* button);

@@ -12,6 +12,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QTableWidget>
 
 namespace {
@@ -78,6 +79,10 @@ void CANParamWidget::setUpAccess()
 
 void CANParamWidget::nameControls()
 {
+    for (const char* name : {"pushButtonBautRateTiming", "pushButtonDatarateTiming"}) {
+        if (auto* button = findChild<QPushButton*>(QLatin1String(name)))
+            nameTimingCalculatorButton(button);
+    }
     ui->comboBoxBautRate->setAccessibleName(withoutColon(ui->labelArbit->text()));
     ui->lineEditBautRate->setAccessibleName(tr("%1 register").arg(withoutColon(ui->labelArbit->text())));
     ui->comboBoxdatarate->setAccessibleName(withoutColon(ui->labeldata->text()));
