@@ -70,6 +70,14 @@ Options parseOptions(const QStringList& arguments)
             o.simLatencyMs = takeValue().toInt(&ok);
             if (!ok || o.simLatencyMs < 0)
                 fail(QStringLiteral("--sim-latency needs a number of milliseconds"));
+        } else if (arg == QLatin1String("--record")) {
+            o.recordFile = takeValue();
+        } else if (arg == QLatin1String("--replay")) {
+            o.replayFile = takeValue();
+        } else if (arg == QLatin1String("--replay-timing")) {
+            o.replayTiming = true;
+        } else if (arg == QLatin1String("-v") || arg == QLatin1String("--verbose")) {
+            o.verbose = true;
         } else if (arg == QLatin1String("-o")) {
             o.output = takeValue();
             usedOptions << arg;
@@ -104,6 +112,12 @@ Options parseOptions(const QStringList& arguments)
         if (commandOf(option) != o.command)
             fail(QStringLiteral("%1 belongs to \"%2\"").arg(option, commandOf(option)));
     }
+    if (!o.replayFile.isEmpty() && o.simulate)
+        fail(QStringLiteral("--replay and --simulate exclude each other: a replay is the device"));
+    if (!o.replayFile.isEmpty() && !o.recordFile.isEmpty())
+        fail(QStringLiteral("--record and --replay exclude each other"));
+    if (o.replayTiming && o.replayFile.isEmpty())
+        fail(QStringLiteral("--replay-timing belongs to --replay"));
     if (o.json && !(o.command == QLatin1String("list") || o.command == QLatin1String("info") ||
                     (o.command == QLatin1String("write") && o.verify)))
         fail(QStringLiteral("--json is for list, info and write --verify"));
@@ -131,6 +145,12 @@ QString usageText()
         "  --device PATH          the device at PATH, as list shows it (default: the first found)\n"
         "  --simulate [FAMILY:]MODEL  a virtual device instead, e.g. 2:Vantor-D5 or 1:Vantor-A2\n"
         "  --sim-latency MS       the virtual device answers MS milliseconds late\n"
+        "  --record FILE          records every exchange with the device to FILE (also\n"
+        "                         CORVELLE_RECORD=FILE), to send to the developers with the log\n"
+        "  --replay FILE          a recorded session served as the device; nothing reaches a real one\n"
+        "  --replay-timing        the replay keeps the recorded delays\n"
+        "  -v, --verbose          the log's lines and every exchange (\"> \" request, \"< \" answer)\n"
+        "                         on standard error\n"
         "  --json                 JSON output for list, info and the verify report\n"
         "  -h, --help             this text\n"
         "  --version              the program's version\n"
@@ -140,7 +160,9 @@ QString usageText()
         "  1  the device refused or failed\n"
         "  2  bad usage or a bad file\n"
         "  3  write --verify found a difference\n"
-        "  4  no device, or access to it denied\n");
+        "  4  no device, or access to it denied\n"
+        "\n"
+        "The log: ~/.local/state/CorvelleRepeater/corvelle-cli.log (CORVELLE_LOG_DIR moves it).\n");
 }
 
 }  // namespace cli

@@ -24,6 +24,10 @@ struct Options {
     bool simulate = false;
     QString simulateValue;
     int simLatencyMs = 0;
+    QString recordFile;  // --record: the session recorded to this file
+    QString replayFile;  // --replay: a recording served as the device
+    bool replayTiming = false;
+    bool verbose = false;  // -v: the log lines and every exchange on standard error
     bool json = false;
     bool verify = false;
     bool yes = false;

@@ -6,6 +6,7 @@
 #include "device/HIDDevice.h"
 #include "device/HidBackend.h"
 #include "device/Protocol.h"
+#include "log/LogCategories.h"
 #include "operations/ConfigTransfer.h"
 #include "operations/FibreCodec.h"
 #include "operations/Firmware.h"
@@ -118,14 +119,24 @@ int connect(const Options& o, Connection& c)
         }
     }
     if (c.found.driveType == 0) {
+        qCWarning(lcDevice) << (c.found.accessDenied ? "access to the device denied" : "no device found");
         complain(c.found.accessDenied ? kAccessHint : QStringLiteral("no device found"));
         return kNoDevice;
     }
     const DeviceIdentity& id = c.found.identity;
     if (id.nCAN < 0) {
+        qCWarning(lcDevice).noquote() << "the device did not tell who it is, after\n"
+                                      << QString::fromStdString(c.device.lastExchange());
         complain(QStringLiteral("the device did not tell who it is"));
         return kDeviceFailed;
     }
+    qCInfo(lcDevice).noquote()
+        << QStringLiteral("found %1 (family %2, %3) at \"%4\": board %5, hardware %6, firmware %7")
+               .arg(id.strDevType)
+               .arg(c.found.driveType)
+               .arg(idsText(c.found.driveType == protocol::kFamily1 ? protocol::kFamily1Ids
+                                                                    : protocol::kFamily2Ids),
+                    c.path, id.strCardNum, id.strDevVer, id.strFirmware);
     c.shape = {c.found.driveType, id.nCAN, id.nFiberOptic, config::modeCountFor(c.found.hardwareType)};
     return kDone;
 }
@@ -141,7 +152,11 @@ bool stillAttached(const Connection& c)
 
 int deviceFailure(const Connection& c, const QString& text)
 {
-    complain(stillAttached(c) ? text : text + QStringLiteral(" (the device is no longer attached)"));
+    qCWarning(lcOperation).noquote() << text << "after\n" << QString::fromStdString(c.device.lastExchange());
+    const bool attached = stillAttached(c);
+    if (!attached)
+        qCWarning(lcDevice).noquote() << "lost the device at" << c.path;
+    complain(attached ? text : text + QStringLiteral(" (the device is no longer attached)"));
     return kDeviceFailed;
 }
 
@@ -429,7 +444,11 @@ int upgrade(const Options& o, Connection& c)
     int maximum = 0;
     qint64 shownAt = -1000;
     QElapsedTimer clock;
-    const bool showProgress = onTerminal(stderr);
+    const bool showProgress = onTerminal(stderr) && !o.verbose;
+    qCInfo(lcOperation).noquote() << QStringLiteral("upgrade: %1 bytes of %2 in %3 blocks")
+                                         .arg(image.size())
+                                         .arg(o.operand)
+                                         .arg((image.size() + 31) / 32);
     const TransferResult result = upgradeFirmware(
         c.device, image, showProgress ? terminalProgress(&maximum, &clock, &shownAt) : UpgradeProgress());
     if (showProgress)
