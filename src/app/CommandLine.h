@@ -12,6 +12,9 @@ struct CommandLine {
     bool simulate = false;
     QString simulateValue;  // empty: the default virtual device
     int simLatencyMs = 0;
+    QString recordFile;  // --record: the session recorded to this file
+    QString replayFile;  // --replay: a recording served as the device
+    bool replayTiming = false;
     QString error;  // for Fail
 };
 

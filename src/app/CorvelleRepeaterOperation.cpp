@@ -8,6 +8,7 @@
 #include "ui_CorvelleRepeater.h"
 
 #include "ScopedDisable.h"
+#include "log/LogCategories.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -35,6 +36,8 @@ TransferResult CorvelleRepeater::runOperation(const QString& notConnectedText, E
         return TransferResult::failure();
     m_bOperationRunning = true;
     TransferResult result = TransferResult::failure();
+    const QString name = operationName(sender());
+    qCInfo(lcOperation).noquote() << name << "started";
     {
         ScopedDisable lock{ui.m_pushButtonRead,
                            ui.m_pushButtonWrite,
@@ -51,8 +54,10 @@ TransferResult CorvelleRepeater::runOperation(const QString& notConnectedText, E
         if (pass == EventPass::Skip || checkConnected(notConnectedText)) {
             m_bDeferDeviceEvents = true;
             result = body();
+            if (result.ok)
+                qCInfo(lcOperation).noquote() << name << "done";
             if (!result.ok && !result.message.isEmpty())
-                showInfo(result.message.translated());
+                showFailure(result.message.translated());
             else if (result.ok && !successText.isEmpty())
                 showInfo(successText);
         }

@@ -119,24 +119,14 @@ int connect(const Options& o, Connection& c)
         }
     }
     if (c.found.driveType == 0) {
-        qCWarning(lcDevice) << (c.found.accessDenied ? "access to the device denied" : "no device found");
         complain(c.found.accessDenied ? kAccessHint : QStringLiteral("no device found"));
         return kNoDevice;
     }
     const DeviceIdentity& id = c.found.identity;
     if (id.nCAN < 0) {
-        qCWarning(lcDevice).noquote() << "the device did not tell who it is, after\n"
-                                      << QString::fromStdString(c.device.lastExchange());
         complain(QStringLiteral("the device did not tell who it is"));
         return kDeviceFailed;
     }
-    qCInfo(lcDevice).noquote()
-        << QStringLiteral("found %1 (family %2, %3) at \"%4\": board %5, hardware %6, firmware %7")
-               .arg(id.strDevType)
-               .arg(c.found.driveType)
-               .arg(idsText(c.found.driveType == protocol::kFamily1 ? protocol::kFamily1Ids
-                                                                    : protocol::kFamily2Ids),
-                    c.path, id.strCardNum, id.strDevVer, id.strFirmware);
     c.shape = {c.found.driveType, id.nCAN, id.nFiberOptic, config::modeCountFor(c.found.hardwareType)};
     return kDone;
 }

@@ -92,7 +92,8 @@ private:
 
 bool parseTime(const QByteArray& word, double* ms)
 {
-    if (word.isEmpty() || !(word.at(0) >= '0' && word.at(0) <= '9'))
+    // Always written with a decimal point, so that a byte is never taken for a time.
+    if (word.isEmpty() || !(word.at(0) >= '0' && word.at(0) <= '9') || !word.contains('.'))
         return false;
     bool ok = false;
     *ms = word.toDouble(&ok);

@@ -242,6 +242,7 @@ bool startRecording(const QString& fileName, const QString& program, QString* er
     const HidBackend& original = r.inner ? *r.inner : hidBackend();
     {
         std::lock_guard<std::mutex> lock(r.mutex);
+        r.file.close();
         r.file.setFileName(fileName);
         // Unbuffered: each line reaches the file as it is written, so a
         // session that ends by a crash or a kill keeps everything before it.
@@ -251,9 +252,17 @@ bool startRecording(const QString& fileName, const QString& program, QString* er
             return false;
         }
         r.file.write(headerLines(program, attachedDevices(original)));
+        if (r.inner)
+            r.clock.restart();
     }
     wrapOnce();
     return true;
+}
+
+void stopRecording()
+{
+    std::lock_guard<std::mutex> lock(recorder().mutex);
+    recorder().file.close();
 }
 
 void startTracing(std::function<void(const QByteArray& line)> sink)

@@ -17,6 +17,8 @@ namespace recording {
 // the devices attached now. False with the reason when the file cannot be
 // written; the backend is then left as it was.
 bool startRecording(const QString& fileName, const QString& program, QString* error);
+// Closes the file; the calls pass through unrecorded from now on.
+void stopRecording();
 
 // Hands every exchange, as a trace line, to sink (called from any thread,
 // one line at a time).

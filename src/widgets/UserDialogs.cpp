@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -16,6 +17,16 @@ public:
     void warning(QWidget* parent, const QString& title, const QString& text) override
     {
         QMessageBox::warning(parent, title, text, QMessageBox::Yes);
+    }
+    bool informationWithAction(QWidget* parent, const QString& title, const QString& text,
+                               const QString& actionText) override
+    {
+        QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
+        QAbstractButton* action = box.addButton(actionText, QMessageBox::ActionRole);
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+        box.exec();
+        return box.clickedButton() == action;
     }
     bool question(QWidget* parent, const QString& title, const QString& text) override
     {
@@ -43,6 +54,13 @@ QtDialogs g_qtDialogs;
 UserDialogs* g_dialogs = nullptr;
 
 }  // namespace
+
+bool UserDialogs::informationWithAction(QWidget* parent, const QString& title, const QString& text,
+                                        const QString&)
+{
+    information(parent, title, text);
+    return false;
+}
 
 UserDialogs& userDialogs()
 {
