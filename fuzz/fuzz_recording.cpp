@@ -6,6 +6,8 @@
 #include "device/Recording.h"
 #include "device/ReplayBackend.h"
 
+#include <QLoggingCategory>
+
 #include <cstdlib>
 
 namespace {
@@ -19,6 +21,12 @@ QByteArray written(const recording::Recording& r)
 }
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("corvelle.*=false"));
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

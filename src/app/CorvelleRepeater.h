@@ -143,6 +143,7 @@ private:
     void showInfo(const QString& text);
     // A failure: logged with the last exchange, shown with a button that opens the log's folder.
     void showFailure(const QString& text);
+    void showFailure(const UserMessage& message);  // logged in English, shown translated
     void onActionSaveLog();
     void retranslateLogTexts();
     // The operation a button starts, for the log; "read" for the read after a connection.

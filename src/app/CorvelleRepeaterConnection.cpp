@@ -102,7 +102,7 @@ void CorvelleRepeater::onShowName(int nCAN, int nFiberOptic, QString strName, QS
 void CorvelleRepeater::onDeviceChanged(int type, int nType)
 {
     if (nType == 0) {
-        if (m_bConnected)
+        if (!ui.m_pLineEditDevName->text().isEmpty())
             qCInfo(lcDevice).noquote() << "lost the device" << ui.m_pLineEditDevName->text();
         m_pHidDevice->close();
         ui.m_pLineEditDevName->clear();

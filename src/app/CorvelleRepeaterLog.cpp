@@ -14,11 +14,30 @@
 #include <QHash>
 #include <QUrl>
 
+namespace {
+
+void logFailure(const QString& text, const HIDDevice& device)
+{
+    qCWarning(lcOperation).noquote()
+        << QStringLiteral("%1, after\n%2").arg(text, QString::fromStdString(device.lastExchange()));
+}
+
+}  // namespace
+
 void CorvelleRepeater::showFailure(const QString& text)
 {
-    qCWarning(lcOperation).noquote() << text << "after\n"
-                                     << QString::fromStdString(m_pHidDevice->lastExchange());
+    logFailure(text, *m_pHidDevice);
     if (userDialogs().informationWithAction(this, tr("INFO"), text, tr("Open log folder")))
+        QDesktopServices::openUrl(QUrl::fromLocalFile(corvellelog::logDirectory()));
+}
+
+void CorvelleRepeater::showFailure(const UserMessage& message)
+{
+    QString english = QString::fromUtf8(message.text);
+    for (const QString& a : message.args)
+        english = english.arg(a);
+    logFailure(english, *m_pHidDevice);
+    if (userDialogs().informationWithAction(this, tr("INFO"), message.translated(), tr("Open log folder")))
         QDesktopServices::openUrl(QUrl::fromLocalFile(corvellelog::logDirectory()));
 }
 

@@ -57,7 +57,7 @@ TransferResult CorvelleRepeater::runOperation(const QString& notConnectedText, E
             if (result.ok)
                 qCInfo(lcOperation).noquote() << name << "done";
             if (!result.ok && !result.message.isEmpty())
-                showFailure(result.message.translated());
+                showFailure(result.message);
             else if (result.ok && !successText.isEmpty())
                 showInfo(successText);
         }

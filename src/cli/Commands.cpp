@@ -142,7 +142,8 @@ bool stillAttached(const Connection& c)
 
 int deviceFailure(const Connection& c, const QString& text)
 {
-    qCWarning(lcOperation).noquote() << text << "after\n" << QString::fromStdString(c.device.lastExchange());
+    qCWarning(lcOperation).noquote()
+        << QStringLiteral("%1, after\n%2").arg(text, QString::fromStdString(c.device.lastExchange()));
     const bool attached = stillAttached(c);
     if (!attached)
         qCWarning(lcDevice).noquote() << "lost the device at" << c.path;
