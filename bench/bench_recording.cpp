@@ -10,6 +10,7 @@
 
 #include "BenchSupport.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -44,8 +45,8 @@ Result runCli(const QStringList& arguments)
 
 QStringList simulated(const QStringList& command)
 {
-    return QStringList{QStringLiteral("--simulate"), QStringLiteral("2:Vantor-D5"), QStringLiteral("--sim-latency"),
-                       QStringLiteral("1")} +
+    return QStringList{QStringLiteral("--simulate"), QStringLiteral("2:Vantor-D5"),
+                       QStringLiteral("--sim-latency"), QStringLiteral("1")} +
            command;
 }
 
@@ -79,7 +80,8 @@ int main(int argc, char* argv[])
 
     std::printf("1. The cost of --record (least of %d rounds, ms)\n\n", kRounds);
     std::printf("| command | without | with --record | cost |\n|---|---|---|---|\n");
-    for (const QStringList& command : {QStringList{QStringLiteral("read")}, QStringList{QStringLiteral("write"), config}}) {
+    for (const QStringList& command :
+         {QStringList{QStringLiteral("read")}, QStringList{QStringLiteral("write"), config}}) {
         std::vector<double> plain, recorded;
         for (int round = 0; round < kRounds; ++round) {
             plain.push_back(runCli(simulated(command)).ms);
@@ -87,12 +89,15 @@ int main(int argc, char* argv[])
         }
         const double a = leastOf(plain);
         const double b = leastOf(recorded);
-        std::printf("| %s | %.1f | %.1f | %+.2f %% |\n", qPrintable(command.first()), a, b, 100 * (b - a) / a);
+        std::printf("| %s | %.1f | %.1f | %+.2f %% |\n", qPrintable(command.first()), a, b,
+                    100 * (b - a) / a);
     }
 
     std::printf("\n2. A whole session recorded and replayed (least of 3 rounds, ms)\n\n");
-    std::printf("| command | recorded | replayed with --replay-timing | difference | replayed | faster | same output |\n"
-                "|---|---|---|---|---|---|---|\n");
+    std::printf(
+        "| command | recorded | replayed with --replay-timing | difference | replayed | faster | same output "
+        "|\n"
+        "|---|---|---|---|---|---|---|\n");
     const std::vector<QStringList> session{{QStringLiteral("info")},
                                            {QStringLiteral("read")},
                                            {QStringLiteral("write"), config},
@@ -104,15 +109,17 @@ int main(int argc, char* argv[])
         std::vector<double> recordedMs, timedMs, fastMs;
         bool same = true;
         for (int round = 0; round < 3; ++round) {
-            const Result recorded = runCli(simulated(QStringList{QStringLiteral("--record"), file} + command));
-            const Result timed =
-                runCli(QStringList{QStringLiteral("--replay"), file, QStringLiteral("--replay-timing")} + command);
+            const Result recorded =
+                runCli(simulated(QStringList{QStringLiteral("--record"), file} + command));
+            const Result timed = runCli(
+                QStringList{QStringLiteral("--replay"), file, QStringLiteral("--replay-timing")} + command);
             const Result fast = runCli(QStringList{QStringLiteral("--replay"), file} + command);
             recordedMs.push_back(recorded.ms);
             timedMs.push_back(timed.ms);
             fastMs.push_back(fast.ms);
             for (const Result* r : {&timed, &fast})
-                same = same && r->exitCode == recorded.exitCode && r->out == recorded.out && r->err == recorded.err;
+                same = same && r->exitCode == recorded.exitCode && r->out == recorded.out &&
+                       r->err == recorded.err;
             same = same && recorded.exitCode == 0;
         }
         const double a = leastOf(recordedMs), b = leastOf(timedMs), c = leastOf(fastMs);
@@ -120,14 +127,15 @@ int main(int argc, char* argv[])
         totalTimed += b;
         totalFast += c;
         allSame = allSame && same;
-        std::printf("| %s | %.1f | %.1f | %+.2f %% | %.1f | %.1f× | %s |\n", qPrintable(command.first()), a, b,
-                    100 * (b - a) / a, c, a / c, same ? "yes" : "NO");
+        std::printf("| %s | %.1f | %.1f | %+.2f %% | %.1f | %.1f× | %s |\n", qPrintable(command.first()), a,
+                    b, 100 * (b - a) / a, c, a / c, same ? "yes" : "NO");
     }
     std::printf("| whole session | %.1f | %.1f | %+.2f %% | %.1f | %.1f× | %s |\n", totalRecorded, totalTimed,
                 100 * (totalTimed - totalRecorded) / totalRecorded, totalFast, totalRecorded / totalFast,
                 allSame ? "yes" : "NO");
-    std::printf("\nbench_recording: replay with timing %+.2f %% of the recorded time, without it %.1f× faster%s\n",
-                100 * (totalTimed - totalRecorded) / totalRecorded, totalRecorded / totalFast,
-                allSame ? "" : "; OUTPUTS DIFFER");
+    std::printf(
+        "\nbench_recording: replay with timing %+.2f %% of the recorded time, without it %.1f× faster%s\n",
+        100 * (totalTimed - totalRecorded) / totalRecorded, totalRecorded / totalFast,
+        allSame ? "" : "; OUTPUTS DIFFER");
     return allSame ? 0 : 1;
 }

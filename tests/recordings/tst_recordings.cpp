@@ -5,6 +5,7 @@
 #include "E2e.h"
 
 #include "device/Recording.h"
+#include "device/RecordingBackend.h"
 #include "device/ReplayBackend.h"
 
 #include <QDir>
@@ -71,6 +72,7 @@ private slots:
     void windowReplay_data();
     void windowReplay();
     void recordThenReplay();
+    void windowSessionReplays();
     void departureNamesBothRequests();
     void malformedRecordingsAreRefused_data();
     void malformedRecordingsAreRefused();
@@ -202,6 +204,74 @@ void TestRecordings::recordThenReplay()
     QCOMPARE(logged.count(QStringLiteral("device: found Vantor-D5")), 2);
     QVERIFY(logged.contains(QStringLiteral("replay: replaying ") + rec));
     QVERIFY(!logged.contains(QStringLiteral("> 01 13")));  // the exchanges only on standard error
+}
+
+namespace {
+
+struct WindowSession {
+    QStringList boxes;
+    QByteArray saved;
+    QStringList requests;  // what reached the virtual device; empty for a replay
+};
+
+// Connect and read, write, upgrade with a 64 KiB image, query the versions, save to a file.
+WindowSession runWindowSession(RecordingDialogs& dialogs, const QTemporaryDir& dir)
+{
+    const QString image = dir.filePath(QStringLiteral("image.bin"));
+    QByteArray bytes(64 * 1024, '\0');
+    for (int i = 0; i < bytes.size(); ++i)
+        bytes[i] = char(i % 251);
+    e2e::fileWith(image, bytes);
+    const QString saved = dir.filePath(QStringLiteral("saved.txt"));
+    QFile::remove(saved);
+    dialogs.clear();
+    dialogs.fileAnswers.clear();
+    HIDDevice::init();
+    {
+        auto window = e2e::connectedWindow();
+        e2e::click(*window, "m_pushButtonWrite");
+        e2e::child<QLineEdit>(*window, "lineEdit_file")->setText(image);
+        e2e::click(*window, "pushButton_update");
+        e2e::click(*window, "pushButton_query");
+        dialogs.fileAnswers << saved;
+        e2e::click(*window, "m_pushButtonSaveToFile");
+    }
+    QCoreApplication::sendPostedEvents();
+    HIDDevice::exit();
+    WindowSession session;
+    session.boxes = dialogs.texts();
+    QFile file(saved);
+    if (file.open(QIODevice::ReadOnly))
+        session.saved = file.readAll();
+    return session;
+}
+
+}  // namespace
+
+// A whole session in the window, recorded from the virtual device and
+// replayed: the same boxes and the same file.
+void TestRecordings::windowSessionReplays()
+{
+    QTemporaryDir dir;
+    const QString rec = dir.filePath(QStringLiteral("window.rec"));
+    sim::VirtualBus::instance().install();
+    e2e::plug(2, "Vantor-D5");
+    QString error;
+    QVERIFY2(recording::startRecording(rec, QStringLiteral("test"), &error), qPrintable(error));
+    const WindowSession recorded = runWindowSession(m_dialogs, dir);
+    recording::stopRecording();
+    sim::VirtualBus::instance().unplugAll();
+    QCOMPARE(recorded.boxes, (QStringList{QStringLiteral("set up success"), QStringLiteral("update success"),
+                                          QStringLiteral("save success")}));
+
+    const recording::ReadResult read = recording::readRecordingFile(rec);
+    QVERIFY2(read.ok, qPrintable(read.error));
+    recording::startReplay(read.recording, rec, false);
+    const WindowSession replayed = runWindowSession(m_dialogs, dir);
+    QCOMPARE(recording::replayDeparture(), QString());
+    QCOMPARE(replayed.boxes, recorded.boxes);
+    QCOMPARE(replayed.saved, recorded.saved);
+    QVERIFY(!recorded.saved.isEmpty());
 }
 
 void TestRecordings::departureNamesBothRequests()
