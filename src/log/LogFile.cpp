@@ -138,8 +138,10 @@ void startLog(const QString& program, bool toStandardError)
         s.path = folder + QLatin1Char('/') + program + QStringLiteral(".log");
         s.file.close();
         s.file.setFileName(s.path);
-        if (!QDir().mkpath(folder) ||
-            !s.file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text | QIODevice::Unbuffered))
+        // Said only with -v: a script reading standard error must not trip over it.
+        if ((!QDir().mkpath(folder) ||
+             !s.file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text | QIODevice::Unbuffered)) &&
+            toStandardError)
             std::fprintf(stderr, "%s: no log file: %s: %s\n", qPrintable(program), qPrintable(s.path),
                          qPrintable(s.file.errorString()));
     }

@@ -21,7 +21,7 @@ QString logFilePath();
 
 // Installs the message handler. With toStandardError the same lines also go
 // to standard error (corvelle-cli -v). A folder that cannot be made leaves
-// the file out and says so once on standard error.
+// the file out (and says so on standard error with toStandardError).
 void startLog(const QString& program, bool toStandardError);
 // A line that goes only to standard error, when toStandardError is on (the
 // exchanges of corvelle-cli -v).

@@ -7,6 +7,8 @@
 #include "device/Recording.h"
 #include "device/RecordingBackend.h"
 #include "device/ReplayBackend.h"
+#include "log/LogCategories.h"
+#include "log/LogFile.h"
 
 #include <QDir>
 #include <QProcess>
@@ -76,6 +78,7 @@ private slots:
     void departureNamesBothRequests();
     void malformedRecordingsAreRefused_data();
     void malformedRecordingsAreRefused();
+    void logRotatesAndSaves();  // last: it installs the log's message handler
 
 private:
     RecordingDialogs m_dialogs;
@@ -328,6 +331,42 @@ void TestRecordings::malformedRecordingsAreRefused()
     const recording::ReadResult read = recording::parseRecording(text);
     QVERIFY(!read.ok);
     QCOMPARE(read.error, error);
+}
+
+// Past 1 MiB the log moves to .1 (the older ones up to .3, the oldest
+// dropped); saving it copies the kept files, oldest first, into one.
+void TestRecordings::logRotatesAndSaves()
+{
+    QTemporaryDir dir;
+    qputenv("CORVELLE_LOG_DIR", dir.path().toLocal8Bit());
+    QLoggingCategory::setFilterRules(QString());
+    corvellelog::startLog(QStringLiteral("test"), false);
+    QCOMPARE(corvellelog::logFilePath(), dir.filePath(QStringLiteral("test.log")));
+    const QString filler = QStringLiteral("x").repeated(200);
+    for (int i = 0; i < 30000; ++i)  // about 7 MiB
+        qCInfo(lcOperation).noquote() << i << filler;
+    qCInfo(lcOperation) << "the last line";
+    for (const char* name : {"test.log", "test.log.1", "test.log.2", "test.log.3"})
+        QVERIFY2(QFileInfo(dir.filePath(QLatin1String(name))).size() <= corvellelog::kMaxLogBytes, name);
+    QVERIFY(QFileInfo(dir.filePath(QStringLiteral("test.log.3"))).size() > corvellelog::kMaxLogBytes / 2);
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("test.log.4"))));
+
+    const QString saved = dir.filePath(QStringLiteral("saved.log"));
+    QString error;
+    QVERIFY2(corvellelog::saveLog(saved, &error), qPrintable(error));
+    QFile file(saved);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QVERIFY(lines.at(lines.size() - 2).endsWith(" info  operation: the last line"));
+    // Oldest first, nothing missing between the first kept line and the last.
+    int previous = -1;
+    for (const QByteArray& line : lines.mid(0, lines.size() - 2)) {
+        const int n = line.split(' ').value(4).toInt();
+        QVERIFY(previous < 0 || n == previous + 1);
+        previous = n;
+    }
+    QCOMPARE(previous, 29999);
+    qunsetenv("CORVELLE_LOG_DIR");
 }
 
 QTEST_MAIN(TestRecordings)
