@@ -129,6 +129,9 @@ void TestRecordings::windowReplay()
     {
         auto window = e2e::connectedWindow();
         QCOMPARE(m_dialogs.texts(), row.windowBox.isEmpty() ? QStringList() : QStringList{row.windowBox});
+        // A failure offers the log's folder.
+        QCOMPARE(m_dialogs.actionTexts,
+                 row.windowBox.isEmpty() ? QStringList() : QStringList{QStringLiteral("Open log folder")});
         if (row.exitCode == 0) {
             QTemporaryDir dir;
             const QString saved = dir.filePath(QStringLiteral("saved.txt"));
