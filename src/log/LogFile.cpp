@@ -139,8 +139,8 @@ void startLog(const QString& program, bool toStandardError)
         s.file.close();
         s.file.setFileName(s.path);
         // Said only with -v: a script reading standard error must not trip over it.
-        if ((!QDir().mkpath(folder) ||
-             !s.file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text | QIODevice::Unbuffered)) &&
+        if ((!QDir().mkpath(folder) || !s.file.open(QIODevice::WriteOnly | QIODevice::Append |
+                                                    QIODevice::Text | QIODevice::Unbuffered)) &&
             toStandardError)
             std::fprintf(stderr, "%s: no log file: %s: %s\n", qPrintable(program), qPrintable(s.path),
                          qPrintable(s.file.errorString()));

@@ -76,6 +76,8 @@ private slots:
     void recordThenReplay();
     void windowSessionReplays();
     void departureNamesBothRequests();
+    void conflictingOptionsAreRefused_data();
+    void conflictingOptionsAreRefused();
     void malformedRecordingsAreRefused_data();
     void malformedRecordingsAreRefused();
     void logRotatesAndSaves();  // last: it installs the log's message handler
@@ -296,6 +298,45 @@ void TestRecordings::departureNamesBothRequests()
                  written + QStringLiteral("\nwhere the recording (line 22) has\n  ") + recorded +
                  QStringLiteral("\n(they differ from byte 6 on)\n")),
              qPrintable(errors));
+}
+
+void TestRecordings::conflictingOptionsAreRefused_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("error");
+    const QString rec = kDir + QStringLiteral("/d5-read.rec");
+    QTest::newRow("replay and simulate")
+        << QStringList{QStringLiteral("--simulate"), QStringLiteral("2:Vantor-D5"),
+                       QStringLiteral("--replay"), rec, QStringLiteral("read")}
+        << "corvelle-cli: --replay and --simulate exclude each other: a replay is the device";
+    QTest::newRow("replay and record")
+        << QStringList{QStringLiteral("--replay"), rec, QStringLiteral("--record"), QStringLiteral("x.rec"),
+                       QStringLiteral("read")}
+        << "corvelle-cli: --record and --replay exclude each other";
+    QTest::newRow("timing without replay")
+        << QStringList{QStringLiteral("--replay-timing"), QStringLiteral("info")}
+        << "corvelle-cli: --replay-timing belongs to --replay";
+    QTest::newRow("no such recording")
+        << QStringList{QStringLiteral("--replay"), QStringLiteral("/nonexistent/s.rec"),
+                       QStringLiteral("read")}
+        << "corvelle-cli: /nonexistent/s.rec: No such file or directory";
+    QTest::newRow("recording not writable")
+        << QStringList{QStringLiteral("--simulate"), QStringLiteral("2:Vantor-D5"),
+                       QStringLiteral("--record"), QStringLiteral("/nonexistent/s.rec"),
+                       QStringLiteral("read")}
+        << "corvelle-cli: /nonexistent/s.rec: No such file or directory";
+}
+
+// Refused before any device is touched, with exit code 2.
+void TestRecordings::conflictingOptionsAreRefused()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    const Run run = runCli(arguments, dir.path());
+    QCOMPARE(run.errors.split(QLatin1Char('\n')).first(), error);
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.out, QByteArray());
 }
 
 void TestRecordings::malformedRecordingsAreRefused_data()
