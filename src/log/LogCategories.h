@@ -1,6 +1,7 @@
 #pragma once
 // The logging categories of both programs. What they log reaches the log
-// file (LogFile.h) and, with corvelle-cli -v, standard error.
+// file (LogFile.h) and, with corvelle-cli -v, standard error. Until the log
+// is started (tests, tools) only their warnings are on.
 
 #include <QLoggingCategory>
 

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -145,6 +146,7 @@ void startLog(const QString& program, bool toStandardError)
             std::fprintf(stderr, "%s: no log file: %s: %s\n", qPrintable(program), qPrintable(s.path),
                          qPrintable(s.file.errorString()));
     }
+    QLoggingCategory::setFilterRules(QStringLiteral("corvelle.*.info=true"));
     s.previous = qInstallMessageHandler(handleMessage);
 }
 
