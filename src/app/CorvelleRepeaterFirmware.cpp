@@ -5,6 +5,7 @@
 #include "ui_CorvelleRepeater.h"
 
 #include "device/Protocol.h"
+#include "log/LogCategories.h"
 #include "operations/Firmware.h"
 
 #include <QElapsedTimer>
@@ -106,6 +107,8 @@ TransferResult CorvelleRepeater::upgradeFromFile()
     if (!confirm(text))
         return TransferResult::failure();
 
+    qCInfo(lcOperation).noquote()
+        << QStringLiteral("upgrade: %1 bytes of %2 in %3 blocks").arg(file.size()).arg(path).arg(blocks);
     SharedProgress progress;
     QElapsedTimer clock;
     clock.start();
