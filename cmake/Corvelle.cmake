@@ -32,7 +32,7 @@ function(corvelle_add_test)
   # The history of writes goes beside the test, never into the user's data folder.
   set_tests_properties(${T_NAME} PROPERTIES
     TIMEOUT ${T_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_QPA_FONTDIR=/usr/share/fonts;${CORVELLE_SANITIZER_ENV};CORVELLE_HISTORY_FILE=${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}/history.jsonl;${T_ENV}")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_QPA_FONTDIR=/usr/share/fonts;${CORVELLE_SANITIZER_ENV};CORVELLE_HISTORY_FILE=${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}/history.jsonl;CORVELLE_LOG_DIR=${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}/log;${T_ENV}")
 endfunction()
 
 # corvelle_library(name dir LIBS ...): a static library of every .cpp, .h and

@@ -51,7 +51,25 @@ CommandLine parseCommandLine(const QStringList& arguments)
                 return line;
             }
             line.simLatencyMs = ms;
+        } else if (takeValue(arguments, i, QStringLiteral("--record"), &value, &hasValue) ||
+                   takeValue(arguments, i, QStringLiteral("--replay"), &value, &hasValue)) {
+            const bool record = argument.startsWith(QLatin1String("--record"));
+            if (!hasValue || value.isEmpty()) {
+                line.action = CommandLine::Fail;
+                line.error = QStringLiteral("%1 needs a file").arg(record ? "--record" : "--replay");
+                return line;
+            }
+            (record ? line.recordFile : line.replayFile) = value;
+        } else if (argument == QLatin1String("--replay-timing")) {
+            line.replayTiming = true;
         }
+    }
+    if (!line.replayFile.isEmpty() && (line.simulate || !line.recordFile.isEmpty())) {
+        line.action = CommandLine::Fail;
+        line.error = QStringLiteral("--replay excludes --simulate and --record: a replay is the device");
+    } else if (line.replayTiming && line.replayFile.isEmpty()) {
+        line.action = CommandLine::Fail;
+        line.error = QStringLiteral("--replay-timing belongs to --replay");
     }
     return line;
 }
@@ -68,8 +86,15 @@ QString usageText()
         "                             several devices; with a time, the device is plugged in\n"
         "                             (and out) while the program runs: @3s, @1s-4.5s, @-500ms\n"
         "  --sim-latency MS           the virtual device answers each request after MS ms\n"
+        "  --record FILE              record every exchange with the device to FILE (also\n"
+        "                             CORVELLE_RECORD=FILE), to send to the developers with the log\n"
+        "  --replay FILE              a recorded session served as the device; nothing reaches a real one\n"
+        "  --replay-timing            the replay keeps the recorded delays\n"
         "  --help                     show this text\n"
-        "  --version                  show the version\n");
+        "  --version                  show the version\n"
+        "\n"
+        "The log: ~/.local/state/CorvelleRepeater/corvelle-repeater.log (CORVELLE_LOG_DIR moves it);\n"
+        "the menu's \"Save log...\" copies it.\n");
 }
 
 QString versionText()

@@ -12,6 +12,9 @@ struct CommandLine {
     bool simulate = false;
     QStringList simulateValues;  // one virtual device each; an empty one: the default device
     int simLatencyMs = 0;
+    QString recordFile;  // --record: the session recorded to this file
+    QString replayFile;  // --replay: a recording served as the device
+    bool replayTiming = false;
     QString error;  // for Fail
 };
 

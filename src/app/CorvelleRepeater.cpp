@@ -101,6 +101,10 @@ void CorvelleRepeater::createMenu()
     QMenu* language = m_pMainMenu->addMenu(QStringLiteral("Language"));
     language->addAction(m_pActionZH);
     language->addAction(m_pActionEN);
+    m_pActionSaveLog = new QAction(tr("Save log..."), this);
+    m_pActionSaveLog->setObjectName(QStringLiteral("actionSaveLog"));
+    connect(m_pActionSaveLog, &QAction::triggered, this, &CorvelleRepeater::onActionSaveLog);
+    m_pMainMenu->addAction(m_pActionSaveLog);
     m_pMainMenu->addSeparator();
     m_pMainMenu->addAction(m_pActionAbout);
 }

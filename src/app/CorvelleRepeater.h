@@ -151,6 +151,13 @@ private:
     void installQtCatalogue(const QString& locale);
     void takeSearchResult(const SearchResult& result);
     void showInfo(const QString& text);
+    // A failure: logged with the last exchange, shown with a button that opens the log's folder.
+    void showFailure(const QString& text);
+    void showFailure(const UserMessage& message);  // logged in English, shown translated
+    void onActionSaveLog();
+    void retranslateLogTexts();
+    // The operation a button starts, for the log; "read" for the read after a connection.
+    static QString operationName(const QObject* button);
     bool checkConnected(const QString& notConnectedText);
     void onFirmwareFileButtonClicked();
 
@@ -192,6 +199,7 @@ private:
     QAction* m_pActionEN = nullptr;
     QAction* m_pActionZH = nullptr;
     QAction* m_pActionDeviceInfo = nullptr;
+    QAction* m_pActionSaveLog = nullptr;
     QTranslator* m_pTranslator = nullptr;
     bool m_bShowReadResult = true;
 

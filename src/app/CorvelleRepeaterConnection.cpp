@@ -9,6 +9,7 @@
 #include "device/DeviceSearch.h"
 #include "device/HIDDevice.h"
 #include "device/HardwareType.h"
+#include "log/LogCategories.h"
 #include "widgets/CustomProgressIndicator.h"
 
 #include <QCoreApplication>
@@ -75,7 +76,7 @@ void CorvelleRepeater::onShowName(int nCAN, int nFiberOptic, QString strName, QS
             text += QLatin1Char('\n') +
                     tr("The device was found, but access to it was denied. Install the udev rule "
                        "60-corvelle-repeater.rules (see the README) and plug the device in again.");
-        showInfo(text);
+        showFailure(text);
         return;
     }
 
@@ -101,6 +102,8 @@ void CorvelleRepeater::onShowName(int nCAN, int nFiberOptic, QString strName, QS
 void CorvelleRepeater::onDeviceChanged(int type, int nType)
 {
     if (nType == 0) {
+        if (!ui.m_pLineEditDevName->text().isEmpty())
+            qCInfo(lcDevice).noquote() << "lost the device" << ui.m_pLineEditDevName->text();
         m_pHidDevice->close();
         ui.m_pLineEditDevName->clear();
         removeCanTabs();

@@ -5,6 +5,7 @@
 #include "ui_CorvelleRepeater.h"
 
 #include "device/Protocol.h"
+#include "log/LogCategories.h"
 #include "operations/Firmware.h"
 
 #include <QElapsedTimer>
@@ -113,6 +114,8 @@ TransferResult CorvelleRepeater::upgradeFromFile()
     ui.progressBar->resetFormat();
     ui.progressBar->setValue(0);
 
+    qCInfo(lcOperation).noquote()
+        << QStringLiteral("upgrade: %1 bytes of %2 in %3 blocks").arg(file.size()).arg(path).arg(blocks);
     SharedProgress progress;
     QElapsedTimer clock;
     clock.start();

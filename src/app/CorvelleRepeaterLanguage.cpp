@@ -61,6 +61,7 @@ void CorvelleRepeater::installLanguage(const QString& catalogue)
     ui.retranslateUi(this);
     m_pActionHistory->setText(HistoryDialog::menuText());
     retranslateBuiltEditors();
+    retranslateLogTexts();
 }
 
 void CorvelleRepeater::onActionEN()

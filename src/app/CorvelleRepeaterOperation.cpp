@@ -9,6 +9,7 @@
 
 #include "ScopedDisable.h"
 #include "widgets/UserDialogs.h"
+#include "log/LogCategories.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -41,6 +42,8 @@ TransferResult CorvelleRepeater::runOperation(const QString& notConnectedText, E
     // Disabling the control that started the operation moves the focus on;
     // it comes back when the controls are enabled again.
     const QPointer<QWidget> starter = QApplication::focusWidget();
+    const QString name = operationName(sender());
+    qCInfo(lcOperation).noquote() << name << "started";
     {
         ScopedDisable lock{ui.m_pushButtonRead,
                            ui.m_pushButtonWrite,
@@ -57,8 +60,10 @@ TransferResult CorvelleRepeater::runOperation(const QString& notConnectedText, E
         if (pass == EventPass::Skip || checkConnected(notConnectedText)) {
             m_bDeferDeviceEvents = true;
             result = body();
+            if (result.ok)
+                qCInfo(lcOperation).noquote() << name << "done";
             if (!result.ok && !result.message.isEmpty())
-                showInfo(result.message.translated());
+                showFailure(result.message);
             else if (result.ok && !successText.isEmpty())
                 showInfo(successText);
         }

@@ -2,7 +2,11 @@
 #include "CorvelleRepeater.h"
 #include "device/DeviceSearch.h"
 #include "device/HIDDevice.h"
+#include "device/RecordReplay.h"
+#include "device/ReplayBackend.h"
+#include "log/LogFile.h"
 #include "sim/Simulation.h"
+#include "widgets/UserDialogs.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -75,17 +79,32 @@ int main(int argc, char* argv[])
 #endif
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("CorvelleRepeater"));
+    corvellelog::startLog(QStringLiteral("corvelle-repeater"), false);
     if (line.simulate)
         sim::startSimulation(choices);
+    QString error;
+    if (!recording::startRecordOrReplay({line.recordFile, line.replayFile, line.replayTiming}, versionText(),
+                                        &error)) {
+        QTextStream(stderr) << error << '\n';
+        return 2;
+    }
     HIDDevice::init();
     int result = 0;
     {
         CorvelleRepeater window(nullptr);
+        // A replay that departs from its recording says so once, in a box of its own.
+        recording::setDepartureHandler([&window](const QString& text) {
+            QTextStream(stderr) << text << '\n';
+            QMetaObject::invokeMethod(
+                &window, [&window, text] { userDialogs().warning(&window, QStringLiteral("INFO"), text); },
+                Qt::QueuedConnection);
+        });
         window.resize(openingSize(window));
         window.show();
         result = app.exec();
         // A search that outlived hid_exit would call into a released library.
         searchthreads::waitForAll(5000);
+        recording::setDepartureHandler(nullptr);
     }
     // After the window, whose device closes its handle through the library.
     HIDDevice::exit();

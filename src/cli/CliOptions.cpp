@@ -106,6 +106,14 @@ Options parseOptions(const QStringList& arguments)
             o.simLatencyMs = takeValue().toInt(&ok);
             if (!ok || o.simLatencyMs < 0)
                 fail(QStringLiteral("--sim-latency needs a number of milliseconds"));
+        } else if (arg == QLatin1String("--record")) {
+            o.recordFile = takeValue();
+        } else if (arg == QLatin1String("--replay")) {
+            o.replayFile = takeValue();
+        } else if (arg == QLatin1String("--replay-timing")) {
+            o.replayTiming = true;
+        } else if (arg == QLatin1String("-v") || arg == QLatin1String("--verbose")) {
+            o.verbose = true;
         } else if (arg == QLatin1String("-o")) {
             o.output = takeValue();
             usedOptions << arg;
@@ -143,6 +151,12 @@ Options parseOptions(const QStringList& arguments)
     if (o.devicePaths.size() == 1 && !o.all)
         o.devicePath = o.devicePaths.first();
     fail(severalDevicesError(o));
+    if (!o.replayFile.isEmpty() && o.simulate)
+        fail(QStringLiteral("--replay and --simulate exclude each other: a replay is the device"));
+    if (!o.replayFile.isEmpty() && !o.recordFile.isEmpty())
+        fail(QStringLiteral("--record and --replay exclude each other"));
+    if (o.replayTiming && o.replayFile.isEmpty())
+        fail(QStringLiteral("--replay-timing belongs to --replay"));
     return o;
 }
 
@@ -195,6 +209,12 @@ QString usageText()
         "                         errors as {\"error\": ..., \"exit\": N, \"device\": ...} on\n"
         "                         standard output\n"
         "  -q, --quiet            prints nothing but errors (a device that fails or differs)\n"
+        "  --record FILE          records every exchange with the device to FILE (also\n"
+        "                         CORVELLE_RECORD=FILE), to send to the developers with the log\n"
+        "  --replay FILE          a recorded session served as the device; nothing reaches a real one\n"
+        "  --replay-timing        the replay keeps the recorded delays\n"
+        "  -v, --verbose          the log's lines and every exchange (\"> \" request, \"< \" answer)\n"
+        "                         on standard error\n"
         "  -h, --help             this text\n"
         "  --version              the program's version\n"
         "\n"
@@ -206,6 +226,8 @@ QString usageText()
         "  4  no device, or access to it denied\n"
         "With several devices every line names its device (path and board number) and the exit\n"
         "code is the worst of theirs: 2, then 4, 1, 3, 0.\n");
+        "\n"
+        "The log: ~/.local/state/CorvelleRepeater/corvelle-cli.log (CORVELLE_LOG_DIR moves it).\n");
 }
 
 }  // namespace cli

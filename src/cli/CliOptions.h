@@ -28,6 +28,10 @@ struct Options {
     bool simulate = false;
     QStringList simulateValues;  // one virtual device each
     int simLatencyMs = 0;
+    QString recordFile;  // --record: the session recorded to this file
+    QString replayFile;  // --replay: a recording served as the device
+    bool replayTiming = false;
+    bool verbose = false;  // -v: the log lines and every exchange on standard error
     bool json = false;
     bool quiet = false;
     bool verify = false;

@@ -11,6 +11,7 @@
 #include "device/HidBackend.h"
 #include "device/Protocol.h"
 #include "history/History.h"
+#include "log/LogCategories.h"
 #include "operations/ConfigTransfer.h"
 #include "operations/FibreCodec.h"
 #include "operations/Firmware.h"
@@ -145,7 +146,12 @@ bool stillAttached(const Connection& c)
 
 int deviceFailure(Connection& c, const QString& text)
 {
-    c.failure = stillAttached(c) ? text : text + QStringLiteral(" (the device is no longer attached)");
+    qCWarning(lcOperation).noquote()
+        << QStringLiteral("%1, after\n%2").arg(text, QString::fromStdString(c.device.lastExchange()));
+    const bool attached = stillAttached(c);
+    if (!attached)
+        qCWarning(lcDevice).noquote() << "lost the device at" << c.path;
+    c.failure = attached ? text : text + QStringLiteral(" (the device is no longer attached)");
     complain(c.failure);
     return kDeviceFailed;
 }
@@ -467,7 +473,11 @@ int upgrade(const Options& o, Connection& c)
     int maximum = 0;
     qint64 shownAt = -1000;
     QElapsedTimer clock;
-    const bool showProgress = onTerminal(stderr) && output::interactive() && !o.quiet;
+    const bool showProgress = onTerminal(stderr) && output::interactive() && !o.quiet && !o.verbose;
+    qCInfo(lcOperation).noquote() << QStringLiteral("upgrade: %1 bytes of %2 in %3 blocks")
+                                         .arg(image.size())
+                                         .arg(o.operand)
+                                         .arg((image.size() + 31) / 32);
     const TransferResult result = upgradeFirmware(
         c.device, image, showProgress ? terminalProgress(&maximum, &clock, &shownAt) : UpgradeProgress());
     if (showProgress)

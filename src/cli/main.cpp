@@ -7,6 +7,11 @@
 #include "Output.h"
 
 #include "device/HIDDevice.h"
+#include "device/RecordReplay.h"
+#include "device/RecordingBackend.h"
+#include "device/ReplayBackend.h"
+#include "log/LogCategories.h"
+#include "log/LogFile.h"
 #include "sim/Simulation.h"
 
 #include <QCoreApplication>
@@ -48,12 +53,31 @@ int main(int argc, char* argv[])
 
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("corvelle-cli"));
+    corvellelog::startLog(QStringLiteral("corvelle-cli"), options.verbose);
     if (options.simulate)
         sim::startSimulation(choices);
+    QString error;
+    if (!recording::startRecordOrReplay({options.recordFile, options.replayFile, options.replayTiming},
+                                        QStringLiteral("corvelle-cli " CORVELLE_VERSION), &error)) {
+        return cli::refuse(options, QStringLiteral("corvelle-cli: ") + error, cli::kBadUsage);
+    }
+    if (options.verbose)
+        recording::startTracing(corvellelog::traceLine);
     HIDDevice::init();
-    const int code = options.eachNew                ? cli::runEachNew(options)
-                     : cli::severalDevices(options) ? cli::runOnSeveral(options)
-                                                    : cli::run(options);
+    qCInfo(lcOperation).noquote() << options.command << "started:" << arguments.mid(1).join(QLatin1Char(' '));
+    int code = options.eachNew                ? cli::runEachNew(options)
+               : cli::severalDevices(options) ? cli::runOnSeveral(options)
+                                              : cli::run(options);
     HIDDevice::exit();
+    const QString departure = recording::replayDeparture();
+    if (!departure.isEmpty()) {
+        std::fprintf(stderr, "corvelle-cli: %s\n", departure.toUtf8().constData());
+        if (code == cli::kDone)
+            code = cli::kDeviceFailed;
+    }
+    if (code == cli::kDone)
+        qCInfo(lcOperation).noquote() << options.command << "done";
+    else
+        qCWarning(lcOperation).noquote() << options.command << "ended with exit code" << code;
     return code;
 }

@@ -3,6 +3,8 @@
 #include "ModelTable.h"
 #include "Request.h"
 
+#include "log/LogCategories.h"
+
 #include <mutex>
 
 namespace {
@@ -98,6 +100,34 @@ bool openFamily(HIDDevice& device, UsbIds ids, SearchResult& result)
     return false;
 }
 
+// The search's outcome in the log: the device found with its ids and path, or why none.
+void logResult(const HIDDevice& device, const SearchResult& result, UsbIds ids, std::string path)
+{
+    const QString idsText = QString::asprintf("%04x:%04x", ids.vendor, ids.product);
+    if (result.driveType == 0) {
+        qCWarning(lcDevice).noquote()
+            << (result.accessDenied ? "a device was found, but access to it was denied" : "no device found");
+        return;
+    }
+    if (path.empty() && hidBackend().paths) {
+        const std::vector<std::string> paths = hidBackend().paths(ids.vendor, ids.product);
+        if (!paths.empty())
+            path = paths.front();
+    }
+    const DeviceIdentity& id = result.identity;
+    if (id.nCAN < 0) {
+        qCWarning(lcDevice).noquote()
+            << QStringLiteral("the device %1 at \"%2\" did not tell who it is, after\n%3")
+                   .arg(idsText, QString::fromStdString(path), QString::fromStdString(device.lastExchange()));
+        return;
+    }
+    qCInfo(lcDevice).noquote()
+        << QStringLiteral("found %1 (family %2, %3) at \"%4\": board %5, hardware %6, firmware %7")
+               .arg(id.strDevType.isEmpty() ? QStringLiteral("an unknown model") : id.strDevType)
+               .arg(result.driveType)
+               .arg(idsText, QString::fromStdString(path), id.strCardNum, id.strDevVer, id.strFirmware);
+}
+
 }  // namespace
 
 SearchResult searchDevice(HIDDevice& device, int driveType)
@@ -107,12 +137,14 @@ SearchResult searchDevice(HIDDevice& device, int driveType)
     if (driveType != kFamily2 && openFamily(device, kFamily1Ids, result)) {
         result.driveType = kFamily1;
         identifyFamily1(device, result);
+        logResult(device, result, kFamily1Ids, std::string());
         return result;
     }
     if (openFamily(device, kFamily2Ids, result)) {
         result.driveType = kFamily2;
         identifyFamily2(device, result);
     }
+    logResult(device, result, kFamily2Ids, std::string());
     return result;
 }
 
@@ -134,5 +166,6 @@ SearchResult searchDevicePath(HIDDevice& device, const std::string& path, int dr
         identifyFamily2(device, result);
     else
         identifyFamily1(device, result);
+    logResult(device, result, ids, path);
     return result;
 }

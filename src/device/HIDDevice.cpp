@@ -17,6 +17,25 @@ std::size_t reportLengthOf(std::uint16_t vendorId, std::uint16_t productId)
     return 0;
 }
 
+void keep(HIDDevice::LastReport& report, const unsigned char* data, std::size_t length)
+{
+    report.length = std::min(length, sizeof report.bytes);
+    std::memcpy(report.bytes, data, report.length);
+}
+
+std::string hexOf(const unsigned char* bytes, std::size_t length)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string text;
+    for (std::size_t i = 0; i < length; ++i) {
+        if (i > 0)
+            text += ' ';
+        text += digits[bytes[i] >> 4];
+        text += digits[bytes[i] & 15];
+    }
+    return text;
+}
+
 }  // namespace
 
 HIDDevice::~HIDDevice()
@@ -90,14 +109,18 @@ int HIDDevice::write(const unsigned char* data, std::size_t length)
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_handle)
         return -1;
-    if (length >= m_reportLength)
-        return hidBackend().write(m_handle, data, length);
+    m_lastAnswer.result = -2;
+    if (length >= m_reportLength) {
+        keep(m_lastRequest, data, length);
+        return m_lastRequest.result = hidBackend().write(m_handle, data, length);
+    }
     // hidraw sends a short output report as it is given; the devices expect
     // the full report, so pad it with zeros and count it in full.
     unsigned char report[protocol::kBufferSize] = {};
     if (length > 0)
         std::memcpy(report, data, length);
-    return hidBackend().write(m_handle, report, m_reportLength);
+    keep(m_lastRequest, report, m_reportLength);
+    return m_lastRequest.result = hidBackend().write(m_handle, report, m_reportLength);
 }
 
 int HIDDevice::readTimeout(unsigned char* data, std::size_t length, int milliseconds)
@@ -105,7 +128,31 @@ int HIDDevice::readTimeout(unsigned char* data, std::size_t length, int millisec
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_handle)
         return -1;
-    return hidBackend().readTimeout(m_handle, data, length, milliseconds);
+    const int n = hidBackend().readTimeout(m_handle, data, length, milliseconds);
+    // A poll that found nothing says nothing about the last request.
+    if (n == 0 && milliseconds == 0)
+        return n;
+    keep(m_lastAnswer, data, std::size_t(std::max(n, 0)));
+    m_lastAnswer.result = n;
+    m_lastAnswer.timeoutMs = milliseconds;
+    return n;
+}
+
+std::string HIDDevice::lastExchange() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_lastRequest.result == -2)
+        return "# nothing written yet";
+    std::string text = "> " + hexOf(m_lastRequest.bytes, m_lastRequest.length);
+    if (m_lastRequest.result != int(m_lastRequest.length))
+        return text + "\n# the write reported " + std::to_string(m_lastRequest.result);
+    if (m_lastAnswer.result == -2)
+        return text + "\n# no answer read";
+    if (m_lastAnswer.result == 0)
+        return text + "\n# no answer within " + std::to_string(m_lastAnswer.timeoutMs) + " ms";
+    if (m_lastAnswer.result < 0)
+        return text + "\n# the read failed";
+    return text + "\n< " + hexOf(m_lastAnswer.bytes, m_lastAnswer.length);
 }
 
 std::wstring HIDDevice::errorString() const

@@ -36,9 +36,22 @@ public:
     int readTimeout(unsigned char* data, std::size_t length, int milliseconds);
     // The backend's last error text for the handle; empty when it has none.
     std::wstring errorString() const;
+    // The last request written and what the read after it brought, in the
+    // trace format ("> 01 13 …", then "< …" or "# no answer within 100 ms"),
+    // for the log of a failure.
+    std::string lastExchange() const;
+
+    struct LastReport {
+        unsigned char bytes[48];
+        std::size_t length = 0;
+        int result = -2;  // the backend's return; -2 none yet
+        int timeoutMs = 0;
+    };
 
 private:
     mutable std::mutex m_mutex;  // one backend call at a time on the handle
     HidBackend::Handle m_handle = nullptr;
     std::size_t m_reportLength = 0;  // 17 or 48 once a device of known ids is open
+    LastReport m_lastRequest;
+    LastReport m_lastAnswer;
 };

@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QSpacerItem>
+#include <QPushButton>
 
 namespace {
 
@@ -55,6 +56,16 @@ public:
         QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Yes, parent);
         exec(box);
     }
+    bool informationWithAction(QWidget* parent, const QString& title, const QString& text,
+                               const QString& actionText) override
+    {
+        QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
+        QAbstractButton* action = box.addButton(actionText, QMessageBox::ActionRole);
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+        exec(box);
+        return box.clickedButton() == action;
+    }
     bool question(QWidget* parent, const QString& title, const QString& text) override
     {
         QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
@@ -81,6 +92,13 @@ QtDialogs g_qtDialogs;
 UserDialogs* g_dialogs = nullptr;
 
 }  // namespace
+
+bool UserDialogs::informationWithAction(QWidget* parent, const QString& title, const QString& text,
+                                        const QString&)
+{
+    information(parent, title, text);
+    return false;
+}
 
 UserDialogs& userDialogs()
 {

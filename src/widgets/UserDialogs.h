@@ -16,6 +16,11 @@ public:
     virtual void information(QWidget* parent, const QString& title, const QString& text) = 0;
     // A warning box with one Yes button.
     virtual void warning(QWidget* parent, const QString& title, const QString& text) = 0;
+    // An information box with OK and a second button labelled actionText
+    // (e.g. one that opens the log's folder): true when that one was chosen.
+    // By default an information box that offers nothing more.
+    virtual bool informationWithAction(QWidget* parent, const QString& title, const QString& text,
+                                       const QString& actionText);
     // A question with Yes and No, No preselected: true for Yes.
     virtual bool question(QWidget* parent, const QString& title, const QString& text) = 0;
     // QFileDialog::getOpenFileName / getSaveFileName; empty when cancelled.

@@ -20,6 +20,14 @@ void RecordingDialogs::warning(QWidget* parent, const QString& title, const QStr
     boxes.push_back({Box::Warning, parent, title, text});
 }
 
+bool RecordingDialogs::informationWithAction(QWidget* parent, const QString& title, const QString& text,
+                                             const QString& actionText)
+{
+    boxes.push_back({Box::Information, parent, title, text});
+    actionTexts << actionText;
+    return !actionAnswers.isEmpty() && actionAnswers.takeFirst();
+}
+
 bool RecordingDialogs::question(QWidget* parent, const QString& title, const QString& text)
 {
     questions.push_back({Box::Question, parent, title, text});
@@ -55,4 +63,6 @@ void RecordingDialogs::clear()
     fileCaptions.clear();
     fileFilters.clear();
     questionAnswers.clear();
+    actionTexts.clear();
+    actionAnswers.clear();
 }

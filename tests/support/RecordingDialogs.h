@@ -23,6 +23,9 @@ public:
 
     void information(QWidget* parent, const QString& title, const QString& text) override;
     void warning(QWidget* parent, const QString& title, const QString& text) override;
+    // Recorded in boxes, its button in actionTexts; answered from actionAnswers, false when none is queued.
+    bool informationWithAction(QWidget* parent, const QString& title, const QString& text,
+                               const QString& actionText) override;
     // Recorded in questions; answered from questionAnswers, Yes when none is queued.
     bool question(QWidget* parent, const QString& title, const QString& text) override;
     QString openFileName(QWidget* parent, const QString& caption, const QString& dir,
@@ -35,6 +38,8 @@ public:
     QStringList texts() const;    // the texts of every box, in order
     QStringList fileAnswers;      // answers for the next file dialogs, first first
     QList<bool> questionAnswers;  // answers for the next questions, first first
+    QStringList actionTexts;      // the extra button of each information box that offered one
+    QList<bool> actionAnswers;    // whether that button is chosen, first first
     QStringList fileCaptions;     // captions of the file dialogs asked
     QStringList fileFilters;      // their filters
     void clear();

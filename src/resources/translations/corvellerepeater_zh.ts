@@ -254,6 +254,26 @@ extended frame MASK&lt;=0x1FFFFFFF</source>
 <context>
     <name>CorvelleRepeater</name>
     <message>
+        <source>Open log folder</source>
+        <translation>打开日志文件夹</translation>
+    </message>
+    <message>
+        <source>Save log...</source>
+        <translation>保存日志...</translation>
+    </message>
+    <message>
+        <source>save log</source>
+        <translation>保存日志</translation>
+    </message>
+    <message>
+        <source>Log(*.log *.txt)</source>
+        <translation>日志(*.log *.txt)</translation>
+    </message>
+    <message>
+        <source>save log fail: </source>
+        <translation>保存日志失败：</translation>
+    </message>
+    <message>
         <source>%1 / %2 blocks</source>
         <translation>%1 / %2 块</translation>
     </message>
