@@ -225,7 +225,7 @@ QString usageText()
         "  3  write --verify or compare found a difference\n"
         "  4  no device, or access to it denied\n"
         "With several devices every line names its device (path and board number) and the exit\n"
-        "code is the worst of theirs: 2, then 4, 1, 3, 0.\n");
+        "code is the worst of theirs: 2, then 4, 1, 3, 0.\n"
         "\n"
         "The log: ~/.local/state/CorvelleRepeater/corvelle-cli.log (CORVELLE_LOG_DIR moves it).\n");
 }
