@@ -4,8 +4,8 @@
 
 #include "ui_CorvelleRepeater.h"
 
-#include "device/Protocol.h"
-#include "operations/Firmware.h"
+#include "config/Validation.h"
+#include "session/DeviceSession.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -64,8 +64,9 @@ void CorvelleRepeater::on_pushButton_query_clicked()
 {
     runOperation(tr("device not connect"), EventPass::Skip, [this] {
         FirmwareVersions versions;
-        if (!queryFirmwareVersions(*m_pHidDevice, &versions))
-            return TransferResult::failure(QT_TR_NOOP("query firmware info fail"));
+        const TransferResult result = session::queryFirmware(*m_pHidDevice, &versions);
+        if (!result.ok)
+            return result;
         ui.label_Bootloader->setText(versions.bootloader);
         ui.label_Firmware->setText(versions.firmware);
         m_strFirmware = versions.firmware;
@@ -91,18 +92,11 @@ TransferResult CorvelleRepeater::upgradeFromFile()
     if (!read.ok)
         return read;
 
-    const QString name = QFileInfo(path).fileName();
-    constexpr int kBlock = protocol::f2::kUpgradeBlockSize;
-    const qint64 blocks = (file.size() + kBlock - 1) / kBlock;
-    QString text =
-        tr("Upgrade the firmware of %1 (now %2) with %3: %4 bytes in %5 blocks? The device's firmware "
-           "will be overwritten.")
-            .arg(m_strModel, m_strFirmware.isEmpty() ? tr("unknown") : m_strFirmware, name)
-            .arg(file.size())
-            .arg(blocks);
-    if (!name.endsWith(QLatin1String(".bin"), Qt::CaseInsensitive))
-        text = tr("Warning: the file name does not end in \".bin\"; it may not be a firmware image.") +
-               QLatin1String("\n\n") + text;
+    const config::Findings findings = config::checkFirmwareImage(file);
+    if (!findings.isEmpty())
+        return {false, findings.first().what};
+    const QString text =
+        session::upgradeQuestion(m_strModel, m_strFirmware, QFileInfo(path).fileName(), file.size());
     if (!confirm(text))
         return TransferResult::failure();
 
@@ -111,7 +105,7 @@ TransferResult CorvelleRepeater::upgradeFromFile()
     clock.start();
     HIDDevice& device = *m_pHidDevice;
     TransferResult result;
-    serveEventsWhile([&] { result = upgradeFirmware(device, file, progress.callbacks()); },
+    serveEventsWhile([&] { result = session::upgradeFirmware(device, file, progress.callbacks()); },
                      [&] { showProgress(ui.progressBar, progress, clock, false); });
     showProgress(ui.progressBar, progress, clock, true);
     return result;

@@ -126,6 +126,7 @@ FileReadResult readFileText(const QByteArray& text, bool canFd, int maxCells)
     FileReadResult result;
     const configfile::ParseResult parsed = configfile::parse(text);
     result.parserError = parsed.parserError;
+    result.repeats = parsed.repeats;
     if (!parsed.ok) {
         result.error = parsed.problem;
         return result;

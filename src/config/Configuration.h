@@ -8,6 +8,8 @@
 // stand in its line edits, the indices of its combo boxes (-1 for none), the
 // fibre rates as the file spells them.
 
+#include "RepeatedKeys.h"
+
 #include "operations/ConfigTransfer.h"
 #include "operations/FilterCodec.h"
 #include "operations/RouteCodec.h"
@@ -61,7 +63,8 @@ struct FileReadResult {
     QString parserError;  // the JSON parser's own description, as the window shows it
     // The channels carry the other family's rate members and none of this one's.
     bool otherFamily = false;
-    Configuration configuration;  // as many channels, fibres and routes as the file holds
+    QVector<configfile::RepeatedMember> repeats;  // members given twice; the last one is taken
+    Configuration configuration;                  // as many channels, fibres and routes as the file holds
 };
 // Reads a file's text; route rows keep at most maxCells cells when that is not negative.
 FileReadResult readFileText(const QByteArray& text, bool canFd, int maxCells = -1);

@@ -39,8 +39,9 @@ QByteArray unescapedIdentity(const char* key, int length)
 // behind where it reads.
 class Scan {
 public:
-    explicit Scan(const QByteArray& text)
-        : m_text(text),
+    Scan(const QByteArray& text, QVector<RepeatedMember>* repeats)
+        : m_repeats(repeats),
+          m_text(text),
           m_data(text.constData()),
           m_size(text.size()),
           m_checkBudget(2 * qint64(text.size()) + 4096)
@@ -199,6 +200,7 @@ private:
             QByteArray key;
             if (peek() != '"' || !string() || !identityAt(start, m_pos, &key))
                 return false;
+            const int keyEnd = m_pos;
             skipBlanks();
             if (peek() != ':')
                 return false;
@@ -213,6 +215,8 @@ private:
             ++m_pos;
             const auto earlier = members.constFind(key);
             if (earlier != members.constEnd()) {
+                if (m_repeats)
+                    m_repeats->push_back({QString::fromUtf8(m_data + start + 1, keyEnd - start - 2), start});
                 if (!isValidMember(earlier->first, earlier->second - 1))
                     return false;
                 std::fill(m_text.begin() + earlier->first, m_text.begin() + earlier->second, ' ');
@@ -224,6 +228,7 @@ private:
         }
     }
 
+    QVector<RepeatedMember>* const m_repeats;
     QByteArray m_text;
     const char* const m_data;
     const int m_size;
@@ -233,10 +238,10 @@ private:
 
 }  // namespace
 
-QByteArray withoutRepeatedKeys(const QByteArray& text)
+QByteArray withoutRepeatedKeys(const QByteArray& text, QVector<RepeatedMember>* repeats)
 {
     // Without a repeated key (nearly always) the text is shared, not copied.
-    return Scan(text).result();
+    return Scan(text, repeats).result();
 }
 
 }  // namespace configfile

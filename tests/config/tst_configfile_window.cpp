@@ -179,11 +179,11 @@ void ConfigFileWindowTest::entriesApplyByPositionWhereAnEditorExists()
     fibreSelector(w, 0)->setCurrentIndex(2);
     routeCell(w, 2, 0)->setOn(false);
     routeCell(w, 2, 1)->setOn(false);
-    // One channel object, three fibre strings, four route strings, and rows
-    // of fewer and more numbers than there are ports.
+    // One channel object, one fibre string, two route strings, rows of fewer
+    // numbers than there are ports.
     writeFile(path("sizes.txt"), R"({"CANParam": [{"BaudRate": "0x0012000B", "DataList": []}],
-        "FiberParam": {"Baud": ["0c", "01", "02"]},
-        "Route": ["0 0", "1 0 0 1 1 1", "1", "1 1 1 1"]})");
+        "FiberParam": {"Baud": ["0c"]},
+        "Route": ["0 0", "1 0 0"]})");
     load(path("sizes.txt"));
 
     QCOMPARE(m_dialogs.texts(), QStringList{"read finish"});
@@ -193,7 +193,7 @@ void ConfigFileWindowTest::entriesApplyByPositionWhereAnEditorExists()
     QCOMPARE(filterRowCount(w, 1), 0);
     QCOMPARE(fibreSelector(w, 0)->currentIndex(), 11);
     QCOMPARE(editorSnapshot(w).mid(editorSnapshot(w).size() - 3),
-             (QStringList{"route1 1 0- 0 1", "route2 1 1 0- 0", "route3 1 1 0 0-"}));
+             (QStringList{"route1 1 0- 0 1", "route2 1 1 0- 0", "route3 1 0 0 0-"}));
 }
 
 void ConfigFileWindowTest::refusedFilesChangeNoEditor_data()
@@ -206,6 +206,15 @@ void ConfigFileWindowTest::refusedFilesChangeNoEditor_data()
     QTest::newRow("not JSON") << QByteArray("{\"CANParam\": [] \"Route\": []}")
                               << "parse conf file failunterminated object";
     QTest::newRow("no such file") << QByteArray() << "open file faildNo such file or directory";
+    // More than the device has is refused, every excess named.
+    QTest::newRow("more fibres and ports than the device")
+        << QByteArray(R"({"CANParam": [], "FiberParam": {"Baud": ["0c", "01"]},
+            "Route": ["0 1 1", "1 0 1 1", "1 1 0", "1 1 1"]})")
+        << "the file has 2 fibre channels; this device has 1\nthe file has 4 route ports; this device has 3\n"
+           "Port2: the route row is longer than this device's 3 ports";
+    QTest::newRow("a repeated member") << QByteArray(R"({"CANParam": [{"BaudRate": "0x0012000B",
+        "BaudRate": "0x00120005"}], "FiberParam": {}, "Route": []})")
+                                       << "member \"BaudRate\" is given again at offset 49";
 }
 
 void ConfigFileWindowTest::refusedFilesChangeNoEditor()

@@ -86,8 +86,8 @@ void WriteTest::refusedBeforeAnyRequest_data()
     QTest::addColumn<int>("edit");
     QTest::addColumn<QString>("message");
     QTest::addColumn<int>("requests");
-    QTest::newRow("15 filters on channel 1") << 1 << 0 << "filter at most 14" << 0;
-    QTest::newRow("15 filters on channel 2: channel 1 sent") << 1 << 1 << "filter at most 14" << 15;
+    QTest::newRow("15 filters on channel 1") << 1 << 0 << "channel 1: filter at most 14" << 0;
+    QTest::newRow("15 filters on channel 2") << 1 << 1 << "channel 2: filter at most 14" << 0;
     QTest::newRow("rate register of 3 digits")
         << 1 << 2 << "channel 1: the bit rate register must be 8 hexadecimal digits" << 0;
     QTest::newRow("fibre rate empty") << 2 << 3 << "Fiber2: enter a baud rate from 1 to 2147483647" << 0;
@@ -200,8 +200,9 @@ void WriteTest::family2_data()
         << "Vantor-D3" << 2 << write << QByteArray()
         << QStringList{report2("01 13 04 01 10 00 01 01 01 00 07 0a 02 00 00 07 20 40 00 f0 00")} << 9
         << "set up success";
-    QTest::newRow("an empty filter table ends the write silently")
-        << "Vantor-D3" << 3 << write << QByteArray() << QStringList() << 3 << "";
+    QTest::newRow("an empty filter table on channel 2 is refused")
+        << "Vantor-D3" << 3 << write << QByteArray() << QStringList() << 0
+        << "channel 2: a CAN FD channel needs at least one filter row";
     // The device restores itself and answers nothing; the editors stay as they are.
     QTest::newRow("default") << "Vantor-D3" << 0 << "m_pushButtonDefault" << QByteArray()
                              << QStringList{report2("01 13 07 01 01")} << 1 << "";
