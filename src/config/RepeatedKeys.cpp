@@ -147,6 +147,15 @@ private:
         return error.error == QJsonParseError::NoError;
     }
 
+    // The key as the parser reads it, escapes resolved.
+    QString keyText(int start, int end) const
+    {
+        const QByteArray quoted(m_data + start, end - start);
+        if (!quoted.contains('\\'))
+            return QString::fromUtf8(quoted.mid(1, quoted.size() - 2));
+        return QJsonDocument::fromJson('[' + quoted + ']').array().at(0).toString();
+    }
+
     // A member is blanked only when the parser takes it on its own, so that
     // blanking never hides a fault of the file. Members repeated inside
     // repeated members would be checked again at every level: past a budget
@@ -216,7 +225,7 @@ private:
             const auto earlier = members.constFind(key);
             if (earlier != members.constEnd()) {
                 if (m_repeats)
-                    m_repeats->push_back({QString::fromUtf8(m_data + start + 1, keyEnd - start - 2), start});
+                    m_repeats->push_back({keyText(start, keyEnd), start});
                 if (!isValidMember(earlier->first, earlier->second - 1))
                     return false;
                 std::fill(m_text.begin() + earlier->first, m_text.begin() + earlier->second, ' ');

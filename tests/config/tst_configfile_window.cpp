@@ -85,9 +85,9 @@ void ConfigFileWindowTest::savesTheWorkedExample()
     CorvelleRepeater& w = connect(1, "Vantor-A2");
     canEditor(w, 0)->clearFilters();
     canEditor(w, 1)->clearFilters();
-    canEditor(w, 0)->setBaudRateBytes(QByteArray::fromHex("0012000b"));
+    canEditor(w, 0)->setChannelConfig({QStringLiteral("0x0012000b"), {}, 0, 0, {}});
     canEditor(w, 0)->appendFilterRow({0, 1, kZero, kZero});
-    canEditor(w, 1)->setBaudRateBytes(QByteArray::fromHex("001c00e0"));
+    canEditor(w, 1)->setChannelConfig({QStringLiteral("0x001c00e0"), {}, 0, 0, {}});
     fibreSelector(w, 0)->setCurrentIndex(fibreSelector(w, 0)->findText("1380K"));
     save(path("example.txt"));
 
@@ -135,16 +135,16 @@ void ConfigFileWindowTest::saveThenLoadReproducesTheEditors()
     ch2->clearFilters();
     const QString typed = QStringLiteral("12 34 56 7ß Ω 通道");
     if (family == 2) {
-        ch1->setFDConfig(1, 1, QByteArray::fromHex("00070a02"), QByteArray::fromHex("00010930"));
-        ch2->setFDConfig(0, 0, QByteArray::fromHex("00123456"), QByteArray::fromHex("00040720"));
+        ch1->setChannelConfig({QStringLiteral("0x00070a02"), QStringLiteral("0x00010930"), 1, 1, {}});
+        ch2->setChannelConfig({QStringLiteral("0x00123456"), QStringLiteral("0x00040720"), 0, 0, {}});
         ch1->appendFilterRow({1, 2, typed, kZero});
         ch1->appendFilterRow({0, 0, "00 00 01 00", "00 00 02 00"});
         fibreSelector(w, 0)->setCurrentIndex(3);
         fibreCustomEdit(w, 1)->setText("777000");
         fibreSelector(w, 1)->setCurrentIndex(fibreSelector(w, 1)->count() - 1);  // "custom"
     } else {
-        ch1->setBaudRateBytes(QByteArray::fromHex("00120017"));
-        ch2->setBaudRateBytes(QByteArray::fromHex("00abcdef"));
+        ch1->setChannelConfig({QStringLiteral("0x00120017"), {}, 0, 0, {}});
+        ch2->setChannelConfig({QStringLiteral("0x00abcdef"), {}, 0, 0, {}});
         ch1->appendFilterRow({1, 0, typed, kZero});
         ch2->appendFilterRow({0, 1, "aa bb cc dd", "ff 00 ff 00"});
         fibreSelector(w, 0)->setCurrentIndex(4);
@@ -221,7 +221,7 @@ void ConfigFileWindowTest::refusedFilesChangeNoEditor()
 {
     QFETCH(QByteArray, content);
     CorvelleRepeater& w = connect(1, "Vantor-A2");
-    canEditor(w, 0)->setBaudRateBytes(QByteArray::fromHex("00120005"));
+    canEditor(w, 0)->setChannelConfig({QStringLiteral("0x00120005"), {}, 0, 0, {}});
     canEditor(w, 1)->appendFilterRow({1, 0, "12 34 56 78", kZero});
     routeCell(w, 0, 2)->setOn(false);
     const CANParamWidget* editor = canEditor(w, 0);
