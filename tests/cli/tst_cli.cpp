@@ -16,6 +16,8 @@ private slots:
     void readAndWriteAreTheWindows();
     void refusalsEndWithTheirExitCode_data();
     void refusalsEndWithTheirExitCode();
+    void badFilesAreRefusedByBoth_data();
+    void badFilesAreRefusedByBoth();
 
 private:
     QTemporaryDir m_dir;
@@ -190,6 +192,119 @@ void CliTest::refusalsEndWithTheirExitCode()
         QVERIFY2(run.requests.size() <= 1, "a refused file sends nothing but the search");
     if (unplugAfter)
         QCOMPARE(run.requests.size(), unplugAfter);  // nothing after the failing write
+}
+
+void CliTest::badFilesAreRefusedByBoth_data()
+{
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<QByteArray>("members");  // "CANParam", "FiberParam" and "Route", without the braces
+    QTest::addColumn<QString>("finding");
+    QTest::addColumn<bool>("asked");  // asked about rather than refused
+    // Mode "CANFD" with the FD standard "ISO": a member read under the other's key would show.
+    const QByteArray fd = R"("ArbitrateRate": "0x00070A02", "DataRate": "0x00010930", "Mode": 1, "FD": 0)";
+    const QByteArray row = R"("DataList": ["0, 0, 00 00 01 00, 00 00 02 00"])";
+    const QByteArray goodFd = "{" + fd + ", " + row + "}";
+    auto fdFile = [&](const QByteArray& second, const QByteArray& baud = "[]") {
+        return "\"CANParam\": [" + goodFd + ", " + second + "], \"FiberParam\": {\"Baud\": " + baud +
+               "}, \"Route\": []";
+    };
+    const QByteArray noFibre = R"("FiberParam": {"Baud": []}, "Route": [])";
+    QTest::newRow("classic timing of 7 digits")
+        << "1:Vantor-A4"
+        << R"("CANParam": [{"BaudRate": "0x0012000"}], )" + noFibre
+        << "channel 1: the bit rate register must be 8 hexadecimal digits" << false;
+    QTest::newRow("classic timing with a letter, channel 2")
+        << "1:Vantor-A4"
+        << R"("CANParam": [{"BaudRate": "0x0012000B"}, {"BaudRate": "0x0012000G"}], )" + noFibre
+        << "channel 2: the bit rate register must be 8 hexadecimal digits" << false;
+    QTest::newRow("CAN FD timing of 9 digits")
+        << "2:Vantor-D3" << fdFile(R"({"ArbitrateRate": "0x00070A020", "Mode": 0, "FD": 1, )" + row + "}")
+        << "channel 2: the arbitration rate register must be 8 hexadecimal digits" << false;
+    QTest::newRow("family-1 fibre code beyond the model's list")
+        << "1:Vantor-A4"
+        << QByteArray(R"("CANParam": [], "FiberParam": {"Baud": ["0b", "0d", "0b", "0b"]}, "Route": [])")
+        << "Fiber2: \"0d\" is no rate code of this device (01 to 0c)" << false;
+    QTest::newRow("family-2 fibre rate above the rate field")
+        << "2:Vantor-D3" << fdFile(goodFd, R"(["9600", "2147483648"])")
+        << "Fiber2: enter a baud rate from 1 to 2147483647" << false;
+    QTest::newRow("more CAN channels than the device")
+        << "1:Vantor-A2"
+        << R"("CANParam": [{}, {}, {}, {}], )" + noFibre << "the file has 4 CAN channels; this device has 2"
+        << false;
+    QTest::newRow("more fibres than the device")
+        << "1:Vantor-A2" << QByteArray(R"("CANParam": [], "FiberParam": {"Baud": ["0b", "0b"]}, "Route": [])")
+        << "the file has 2 fibre channels; this device has 1" << false;
+    QTest::newRow("a route row of a larger device")
+        << "1:Vantor-A2"
+        << QByteArray(R"("CANParam": [], "FiberParam": {"Baud": []}, "Route": ["0 1 1", "1 0 1 1"]})")
+               .chopped(1)
+        << "Port2: the route row is longer than this device's 3 ports" << false;
+    QTest::newRow("the other family's file")
+        << "2:Vantor-D3"
+        << R"("CANParam": [{"BaudRate": "0x001C00E0"}], )" + noFibre
+        << "a configuration of a family-1 device; this device is of family 2" << false;
+    QTest::newRow("a repeated member")
+        << "1:Vantor-A2"
+        << R"("CANParam": [{"BaudRate": "0x0012000B", "BaudRate": "0x00120005"}], )" + noFibre
+        << "member \"BaudRate\" is given again at offset 41" << false;
+    QTest::newRow("15 filter rows on channel 2")
+        << "1:Vantor-A2"
+        << R"("CANParam": [{"BaudRate": "0x0012000B"}, {"BaudRate": "0x0012000B", "DataList": [)" +
+               QByteArray(R"("0, 1, 00 00 00 00, 00 00 00 00",)").repeated(14) +
+               R"("0, 1, 00 00 00 00, 00 00 00 00"]}], )" + noFibre
+        << "channel 2: filter at most 14" << false;
+    QTest::newRow("a standard ID out of range on channel 2")
+        << "2:Vantor-D3" << fdFile("{" + fd + R"(, "DataList": ["0, 2, 00 00 08 00, 00 00 07 ff"]})")
+        << "channel 2: standard frame ID<=0x000007FF" << false;
+    QTest::newRow("a CAN FD channel without a filter row")
+        << "2:Vantor-D3" << fdFile("{" + fd + "}")
+        << "channel 2: a CAN FD channel needs at least one filter row" << false;
+    QTest::newRow("a timing not valid")
+        << "1:Vantor-A2"
+        << R"("CANParam": [{"BaudRate": "0x0012000B"}, {"BaudRate": "0xFFFFFFFF"}], )" + noFibre
+        << "channel 2: 0xFFFFFFFF is not a valid bit timing." << true;
+    QTest::newRow("a fibre rate of 50 bit/s")
+        << "2:Vantor-D3" << fdFile(goodFd, R"(["9600", "50"])")
+        << "Fiber2: 50 bit/s is outside the rates the device runs (4800 to 6000000 bit/s)." << true;
+}
+
+// Each kind of bad file is refused by both programs with the same words and
+// nothing sent; what is asked about is sent by the window on "Yes" and by the
+// program with --force.
+void CliTest::badFilesAreRefusedByBoth()
+{
+    QFETCH(QString, device);
+    QFETCH(QByteArray, members);
+    QFETCH(QString, finding);
+    QFETCH(bool, asked);
+    const QString file = fileWith(m_dir.filePath(QStringLiteral("f.json")), "{" + members + "}");
+    const Run run = runCli(m_dir.path(), {"--simulate", device, "write", file});
+    QCOMPARE(run.code, 2);
+    QVERIFY2(run.output.contains(file + QStringLiteral(": ") + finding), qPrintable(run.output));
+    QCOMPARE(run.requests,
+             runCli(m_dir.path(), {"--simulate", device, "info"}).requests);  // the search alone
+    if (asked)
+        QCOMPARE(runCli(m_dir.path(), {"--simulate", device, "write", file, "--force"}).code, 0);
+
+    sim::VirtualDevice& virtualDevice = plug(device.at(0).digitValue(), device.mid(2).toLatin1().constData());
+    const auto window = connectedWindow();
+    virtualDevice.clearTrace();
+    m_dialogs.fileAnswers << file;
+    click(*window, "m_pushButtonReadFromFile");
+    // A file refused as a whole changes no editor; one opened is refused or asked about by Write.
+    if (m_dialogs.texts() == QStringList{"read finish"}) {
+        m_dialogs.questionAnswers << false;
+        click(*window, "m_pushButtonWrite");
+    }
+    QStringList said = m_dialogs.texts();
+    for (const RecordingDialogs::Box& question : m_dialogs.questions)
+        said << question.text;
+    QVERIFY2(said.join(QLatin1Char('\n')).contains(finding), qPrintable(said.join(QLatin1Char('\n'))));
+    QVERIFY(virtualDevice.requests().isEmpty());
+    if (asked) {
+        QCOMPARE(m_dialogs.questions.size(), 1);
+        QCOMPARE(m_dialogs.questions.at(0).text, finding + QStringLiteral(" Write anyway?"));
+    }
 }
 
 QTEST_MAIN(CliTest)
