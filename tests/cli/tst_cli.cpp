@@ -4,6 +4,7 @@
 #include "E2e.h"
 
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 using namespace e2e;
@@ -18,6 +19,8 @@ private slots:
     void refusalsEndWithTheirExitCode();
     void badFilesAreRefusedByBoth_data();
     void badFilesAreRefusedByBoth();
+    void questionsBeforeOverwriting_data();
+    void questionsBeforeOverwriting();
 
 private:
     QTemporaryDir m_dir;
@@ -37,7 +40,9 @@ struct Run {
     QStringList requests;  // as lower-case hexadecimal, from the device's trace
 };
 
-Run runCli(const QString& dir, const QStringList& arguments, int unplugAfter = 0)
+// answer: typed on a terminal (through script(1)); empty: no terminal at all.
+Run runCli(const QString& dir, const QStringList& arguments, int unplugAfter = 0,
+           const QByteArray& answer = {})
 {
     const QString tracePath = dir + QStringLiteral("/trace.txt");
     QFile::remove(tracePath);
@@ -48,7 +53,15 @@ Run runCli(const QString& dir, const QStringList& arguments, int unplugAfter = 0
         environment.insert(QStringLiteral("CORVELLE_SIM_UNPLUG_AFTER"), QString::number(unplugAfter));
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(dir);
-    process.start(QStringLiteral(CORVELLE_CLI), arguments);
+    if (answer.isEmpty()) {
+        process.setStandardInputFile(QProcess::nullDevice());
+        process.start(QStringLiteral(CORVELLE_CLI), arguments);
+    } else {
+        const QString command =
+            (QStringList{QStringLiteral(CORVELLE_CLI)} + arguments).join(QLatin1Char(' '));
+        process.start(QStringLiteral("script"), {QStringLiteral("-qec"), command, QProcess::nullDevice()});
+        process.write(answer);
+    }
     Run run;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return run;
@@ -305,6 +318,74 @@ void CliTest::badFilesAreRefusedByBoth()
         QCOMPARE(m_dialogs.questions.size(), 1);
         QCOMPARE(m_dialogs.questions.at(0).text, finding + QStringLiteral(" Write anyway?"));
     }
+}
+
+void CliTest::questionsBeforeOverwriting_data()
+{
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<QByteArray>("answer");  // typed on a terminal; empty: none
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<QString>("sent");  // the first bytes of a request sent; empty: nothing after the search
+    const QString restore =
+        "Restore the defaults of Vantor-D3 (board SIM2000042)? The device's configuration will be "
+        "overwritten.";
+    const QString upgrade =
+        "Upgrade the firmware of Vantor-D3 (now V2.1.0) with fw.bin: 100 bytes in 4 blocks? "
+        "The device's firmware will be overwritten.";
+    const QString d3 = "--simulate 2:Vantor-D3 ";
+    QTest::newRow("defaults in a script")
+        << d3 + "defaults" << QByteArray() << 2 << restore + " Add --yes to confirm."
+        << "";
+    QTest::newRow("defaults --yes in a script") << d3 + "defaults --yes" << QByteArray() << 0 << ""
+                                                << "0113070101";
+    QTest::newRow("defaults, yes typed") << d3 + "defaults" << QByteArray("y\n") << 0 << restore + " [y/N]"
+                                         << "0113070101";
+    QTest::newRow("defaults, no typed") << d3 + "defaults" << QByteArray("n\n") << 2 << restore + " [y/N]"
+                                        << "";
+    QTest::newRow("classic defaults --yes")
+        << "--simulate 1:Vantor-A2 defaults --yes" << QByteArray() << 0 << ""
+        << "001223060001001c00e0";
+    QTest::newRow("upgrade in a script")
+        << d3 + "upgrade fw.bin" << QByteArray() << 2 << upgrade + " Add --yes to confirm."
+        << "";
+    QTest::newRow("upgrade, yes typed")
+        << d3 + "upgrade fw.bin" << QByteArray("y\n") << 0 << upgrade + " [y/N]"
+        << "0115012d0000000080";
+    QTest::newRow("upgrade, no typed") << d3 + "upgrade fw.bin" << QByteArray("n\n") << 2 << upgrade << "";
+    QTest::newRow("upgrade --yes in a script")
+        << d3 + "upgrade fw.bin --yes" << QByteArray() << 0 << "update success"
+        << "0115012d0000000080";
+    QTest::newRow("a text file, forced, warned about")
+        << d3 + "upgrade fw.txt --force" << QByteArray("n\n") << 2
+        << "Warning: the file name does not end in \".bin\"; it may not be a firmware image."
+        << "";
+    QTest::newRow("an empty image") << d3 + "upgrade empty.bin --yes" << QByteArray() << 2
+                                    << "empty.bin: the firmware image is empty"
+                                    << "";
+}
+
+// defaults and upgrade ask on a terminal, and need --yes without one.
+void CliTest::questionsBeforeOverwriting()
+{
+    QFETCH(QString, arguments);
+    QFETCH(QByteArray, answer);
+    QFETCH(QString, sent);
+    if (!answer.isEmpty() && QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty())
+        QSKIP("script(1) is needed for a terminal");
+    fileWith(m_dir.filePath(QStringLiteral("fw.bin")), QByteArray(100, '\x5a'));
+    fileWith(m_dir.filePath(QStringLiteral("fw.txt")), QByteArray(100, '\x5a'));
+    fileWith(m_dir.filePath(QStringLiteral("empty.bin")), QByteArray());
+    const Run run = runCli(m_dir.path(), arguments.split(QLatin1Char(' ')), 0, answer);
+    QTEST(run.code, "code");
+    QFETCH(QString, said);
+    QVERIFY2(run.output.contains(said), qPrintable(run.output));
+    const QStringList search =
+        runCli(m_dir.path(), arguments.split(QLatin1Char(' ')).mid(0, 2) << "info").requests;
+    if (sent.isEmpty())
+        QCOMPARE(run.requests, search);
+    else
+        QVERIFY2(run.requests.join(QLatin1Char(' ')).contains(sent), qPrintable(run.requests.join('\n')));
 }
 
 QTEST_MAIN(CliTest)
