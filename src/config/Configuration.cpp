@@ -389,24 +389,6 @@ UserMessage ConfigurationTransfer::channelProblem(int i)
     return can::filterCommands(c->filters, number).message;
 }
 
-UserMessage ConfigurationTransfer::check()
-{
-    if (m_shape.canFd()) {
-        for (int i = 0; i < m_shape.nFiberOptic; ++i) {
-            if (fibre::rateFromBytes(fibreBaudBytes(i)) == 0)
-                return {"CorvelleRepeater",
-                        "Fiber%1: enter a baud rate from 1 to %2",
-                        {QString::number(i + 1), QString::number(fibre::kMaxRate)}};
-        }
-    }
-    for (int i = 0; i < m_shape.nCAN; ++i) {
-        const UserMessage message = channelProblem(i);
-        if (!message.isEmpty())
-            return message;
-    }
-    return {};
-}
-
 bool ConfigurationTransfer::channelRequests(int number, QByteArray* timingRequest,
                                             QList<QByteArray>* bankRequests)
 {
