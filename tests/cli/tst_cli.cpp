@@ -243,7 +243,7 @@ void CliTest::badFilesAreRefusedByBoth_data()
         << "Fiber2: enter a baud rate from 1 to 2147483647" << false;
     QTest::newRow("more CAN channels than the device")
         << "1:Vantor-A2"
-        << R"("CANParam": [{}, {}, {}, {}], )" + noFibre << "the file has 4 CAN channels; this device has 2"
+        << R"("CANParam": [{}, {}, {}], )" + noFibre << "the file has 3 CAN channels; this device has 2"
         << false;
     QTest::newRow("more fibres than the device")
         << "1:Vantor-A2" << QByteArray(R"("CANParam": [], "FiberParam": {"Baud": ["0b", "0b"]}, "Route": [])")
