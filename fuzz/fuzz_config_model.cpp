@@ -4,6 +4,7 @@
 // (the large device) written back to text.
 
 #include "config/Configuration.h"
+#include "config/Validation.h"
 
 #include <QByteArray>
 
@@ -17,7 +18,8 @@ void exercise(const config::FileReadResult& read, const config::Shape& shape, bo
     config::Configuration opened =
         config::openedConfiguration(config::defaultConfiguration(shape), read.configuration, shape);
     config::ConfigurationTransfer transfer(opened, shape);
-    if (transfer.check().isEmpty()) {
+    config::checkFile(read, shape);
+    if (config::ofKind(config::checkConfiguration(opened, shape), config::Finding::Kind::Refused).isEmpty()) {
         for (int c = 0; c < shape.nCAN; ++c) {
             if (shape.canFd()) {
                 Family2ChannelSettings settings;

@@ -4,6 +4,7 @@
 // arrives here as a slot and is handed to the part that does the work.
 
 #include "DeviceEditors.h"
+#include "config/Validation.h"
 #include "operations/ConfigTransfer.h"
 #include "widgets/AbsFrameLessAutoSize.h"
 
@@ -131,7 +132,8 @@ private:
     void disarmDefaultButtons();
     bool confirm(const QString& text);
     QString confirmDefaultsText() const;
-    bool confirmRatesToWrite();
+    bool acceptedToWrite(const QVector<config::Finding>& findings);
+    config::Shape deviceShape() const;
 
     DeviceEditors editors() const;
     DeviceEditors editorsFor(int nCAN, int nFiberOptic) const;

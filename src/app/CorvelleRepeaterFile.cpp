@@ -1,6 +1,6 @@
 // Saving the editors' configuration to a file and loading it back. The file
-// names no device: it is applied by position to the editors of the device
-// connected now, and reaches that device only when the user writes it.
+// names no device: it is opened onto the model of the device connected now,
+// shown in the editors, and reaches that device only when the user writes it.
 
 #include "CorvelleRepeater.h"
 
@@ -9,61 +9,16 @@
 #include "DeviceEditors.h"
 #include "config/ConfigFile.h"
 #include "config/Configuration.h"
+#include "config/Validation.h"
 #include "device/Protocol.h"
-#include "editors/CANParamWidget.h"
-#include "editors/FibreGrid.h"
-#include "editors/RouteMatrix.h"
 #include "widgets/UserDialogs.h"
 
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 namespace {
-
-// The editors' configuration as the file holds it.
-config::Configuration configurationOf(const DeviceEditors& e)
-{
-    config::Configuration c;
-    for (int i = 0; i < e.nCAN(); ++i) {
-        if (const CANParamWidget* editor = e.can(i))
-            c.channels << editor->channelConfig();
-    }
-    for (int i = 0; i < e.nFiberOptic(); ++i) {
-        if (e.driveType() == protocol::kFamily2) {
-            c.fibreRates << e.fibres().fibreBaudText(i);
-        } else {
-            const QComboBox* selector = e.fibres().selector(i);
-            c.fibreRates << configfile::family1BaudString(selector ? selector->currentData().toByteArray()
-                                                                   : QByteArray());
-        }
-    }
-    for (int p = 0; p < (e.nCAN() + e.nFiberOptic()); ++p)
-        c.routes << e.routes().row(p);
-    return c;
-}
-
-// The CAN editors are new; the fibre selectors and route cells keep whatever
-// the file does not set.
-void applyConfiguration(const DeviceEditors& e, const config::Configuration& file)
-{
-    for (int i = 0; i < file.channels.size() && i < e.nCAN(); ++i) {
-        if (CANParamWidget* editor = e.can(i))
-            editor->loadChannelConfig(file.channels.at(i));
-    }
-    for (int i = 0; i < file.fibreRates.size() && i < e.nFiberOptic(); ++i) {
-        if (e.driveType() == protocol::kFamily2) {
-            e.fibres().setFibreBaudText(i, file.fibreRates.at(i));
-        } else if (QComboBox* selector = e.fibres().selector(i)) {
-            const int index = configfile::family1BaudIndex(file.fibreRates.at(i));
-            selector->setCurrentIndex(index < selector->count() ? index : -1);
-        }
-    }
-    for (int p = 0; p < file.routes.size() && p < (e.nCAN() + e.nFiberOptic()); ++p)
-        e.routes().setRow(p, file.routes.at(p), true);
-}
 
 // A name typed without an extension gets ".txt", which the open dialog's filter shows.
 QString withTextSuffix(const QString& name)
@@ -99,7 +54,7 @@ void CorvelleRepeater::writeConfigFile(const QString& caption, const QString& fa
     // has nothing left to save.
     if (!checkConnected(tr("device not connect")))
         return;
-    const QByteArray text = config::fileText(configurationOf(editors()), drive_type == protocol::kFamily2);
+    const QByteArray text = config::fileText(editors().toModel(), drive_type == protocol::kFamily2);
 
     // Written beside the old file and renamed over it only when complete.
     QSaveFile file(name);
@@ -113,7 +68,7 @@ void CorvelleRepeater::writeConfigFile(const QString& caption, const QString& fa
 
 QByteArray CorvelleRepeater::configurationText() const
 {
-    return config::fileText(configurationOf(editors()), drive_type == protocol::kFamily2);
+    return config::fileText(editors().toModel(), drive_type == protocol::kFamily2);
 }
 
 void CorvelleRepeater::on_m_pushButtonReadFromFile_clicked()
@@ -133,9 +88,11 @@ void CorvelleRepeater::loadConfigFile(const QString& fileName)
         userDialogs().warning(this, tr("INFO"), tr("open file faild") + file.errorString());
         return;
     }
-    // One byte more than the model takes tells it the file is too large.
-    const config::FileReadResult parsed = config::readFileText(
-        file.read(configfile::kMaxFileSize + 1), drive_type == protocol::kFamily2, m_nCAN + m_nFiberOptic);
+    // One byte more than the model takes tells it the file is too large; one
+    // cell more than the device's ports that a route row is too long.
+    const config::FileReadResult parsed =
+        config::readFileText(file.read(configfile::kMaxFileSize + 1), drive_type == protocol::kFamily2,
+                             m_nCAN + m_nFiberOptic + 1);
     file.close();
     if (!parsed.ok) {
         userDialogs().warning(this, tr("INFO"), tr("parse conf file fail") + parsed.parserError);
@@ -146,8 +103,17 @@ void CorvelleRepeater::loadConfigFile(const QString& fileName)
     if (!checkConnected(tr("device not connected")))
         return;
 
+    // A file the device cannot take changes nothing.
+    const config::Shape shape = deviceShape();
+    const config::Findings refusals = config::checkFile(parsed, shape);
+    if (!refusals.isEmpty()) {
+        userDialogs().warning(this, tr("INFO"), config::findingsText(refusals));
+        return;
+    }
+    const config::Configuration opened =
+        config::openedConfiguration(editors().toModel(), parsed.configuration, shape);
     removeCanTabs();
     buildCanTabs(m_nCAN);
-    applyConfiguration(editors(), parsed.configuration);
+    editors().fromModel(opened);
     showInfo(tr("read finish"));
 }

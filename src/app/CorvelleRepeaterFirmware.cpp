@@ -4,9 +4,10 @@
 
 #include "ui_CorvelleRepeater.h"
 
+#include "config/Validation.h"
 #include "device/Protocol.h"
 #include "log/LogCategories.h"
-#include "operations/Firmware.h"
+#include "session/DeviceSession.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -66,8 +67,9 @@ void CorvelleRepeater::on_pushButton_query_clicked()
 {
     runOperation(tr("device not connect"), EventPass::Skip, [this] {
         FirmwareVersions versions;
-        if (!queryFirmwareVersions(*m_pHidDevice, &versions))
-            return TransferResult::failure(QT_TR_NOOP("query firmware info fail"));
+        const TransferResult result = session::queryFirmware(*m_pHidDevice, &versions);
+        if (!result.ok)
+            return result;
         ui.label_Bootloader->setText(versions.bootloader);
         ui.label_Firmware->setText(versions.firmware);
         m_strFirmware = versions.firmware;
@@ -89,22 +91,11 @@ TransferResult CorvelleRepeater::upgradeFromFile()
     if (!read.ok)
         return read;
 
-    const QString name = QFileInfo(path).fileName();
-    constexpr int kBlock = protocol::f2::kUpgradeBlockSize;
-    const qint64 blocks = (file.size() + kBlock - 1) / kBlock;
-    // Two source texts rather than a plural form: the English catalogue holds none.
-    const QString question =
-        blocks == 1 ? tr("Upgrade the firmware of %1 (now %2) with %3: %4 bytes in 1 block? The device's "
-                         "firmware will be overwritten.")
-                    : tr("Upgrade the firmware of %1 (now %2) with %3: %4 bytes in %5 blocks? The device's "
-                         "firmware will be overwritten.");
-    QString text = question.arg(m_strModel, m_strFirmware.isEmpty() ? tr("unknown") : m_strFirmware, name)
-                       .arg(file.size());
-    if (blocks != 1)
-        text = text.arg(blocks);
-    if (!name.endsWith(QLatin1String(".bin"), Qt::CaseInsensitive))
-        text = tr("Warning: the file name does not end in \".bin\"; it may not be a firmware image.") +
-               QLatin1String("\n\n") + text;
+    const config::Findings findings = config::checkFirmwareImage(file);
+    if (!findings.isEmpty())
+        return {false, findings.first().what};
+    const QString text =
+        session::upgradeQuestion(m_strModel, m_strFirmware, QFileInfo(path).fileName(), file.size());
     if (!confirm(text)) {
         ui.progressBar->hide();
         return TransferResult::failure();
@@ -114,14 +105,17 @@ TransferResult CorvelleRepeater::upgradeFromFile()
     ui.progressBar->resetFormat();
     ui.progressBar->setValue(0);
 
-    qCInfo(lcOperation).noquote()
-        << QStringLiteral("upgrade: %1 bytes of %2 in %3 blocks").arg(file.size()).arg(path).arg(blocks);
+    qCInfo(lcOperation).noquote() << QStringLiteral("upgrade: %1 bytes of %2 in %3 blocks")
+                                         .arg(file.size())
+                                         .arg(path)
+                                         .arg((file.size() + protocol::f2::kUpgradeBlockSize - 1) /
+                                              protocol::f2::kUpgradeBlockSize);
     SharedProgress progress;
     QElapsedTimer clock;
     clock.start();
     HIDDevice& device = *m_pHidDevice;
     TransferResult result;
-    serveEventsWhile([&] { result = upgradeFirmware(device, file, progress.callbacks()); },
+    serveEventsWhile([&] { result = session::upgradeFirmware(device, file, progress.callbacks()); },
                      [&] { showProgress(ui.progressBar, progress, clock, false); });
     showProgress(ui.progressBar, progress, clock, true);
     recordHistory(QStringLiteral("upgrade"), result, path, file);

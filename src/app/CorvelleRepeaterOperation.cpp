@@ -8,9 +8,10 @@
 #include "ui_CorvelleRepeater.h"
 
 #include "ScopedDisable.h"
-#include "widgets/UserDialogs.h"
 #include "log/LogCategories.h"
+#include "widgets/UserDialogs.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <atomic>
 #include <thread>
 #include <utility>
 
@@ -85,22 +87,26 @@ void CorvelleRepeater::serveEventsWhile(const std::function<void()>& work, const
         connect(&ticker, &QTimer::timeout, this, tick);
         ticker.start(kProgressTickMs);
     }
-    // The end of the work is posted to this thread, which wakes the loop.
-    bool done = false;
-    QObject receiver;
+    // The worker says it has ended through an atomic flag and wakes this
+    // thread's event dispatcher; nothing of it is handed between the threads
+    // inside Qt, where ThreadSanitizer could not follow it.
+    std::atomic<bool> done{false};
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    // A refusal to close shown meanwhile holds this loop up in its own; it
+    // goes once the work has ended.
+    QTimer watcher;
+    connect(&watcher, &QTimer::timeout, this, [&done] {
+        if (done.load(std::memory_order_acquire))
+            userDialogs().dismissInformation(busyText());
+    });
+    watcher.start(kProgressTickMs);
     std::thread worker([&] {
         work();
-        QMetaObject::invokeMethod(
-            &receiver,
-            [&done] {
-                done = true;
-                // A refusal to close asked meanwhile holds this loop up and no longer holds.
-                userDialogs().dismissInformation(busyText());
-            },
-            Qt::QueuedConnection);
+        done.store(true, std::memory_order_release);
+        dispatcher->wakeUp();
     });
     // Not a QEventLoop: a quit() meanwhile must not leave before the work has ended.
-    while (!done)
+    while (!done.load(std::memory_order_acquire))
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     worker.join();
 }

@@ -2,7 +2,11 @@
 
 #include "ui_CorvelleRepeater.h"
 
+#include "config/ConfigFile.h"
+#include "device/Protocol.h"
 #include "editors/CANParamWidget.h"
+
+#include <QComboBox>
 
 DeviceEditors::DeviceEditors(const Ui::CorvelleRepeaterClass& ui, QSignalMapper* mapper, int nCAN,
                              int nFiberOptic, int driveType)
@@ -19,4 +23,45 @@ CANParamWidget* DeviceEditors::can(int i) const
 {
     QWidget* page = m_ui.tabWidget->widget(i);
     return page ? page->findChild<CANParamWidget*>(QStringLiteral("CANParamWidget")) : nullptr;
+}
+
+config::Configuration DeviceEditors::toModel() const
+{
+    config::Configuration c;
+    for (int i = 0; i < m_nCAN; ++i) {
+        if (const CANParamWidget* editor = can(i))
+            c.channels << editor->channelConfig();
+    }
+    for (int i = 0; i < m_nFiberOptic; ++i) {
+        if (m_driveType == protocol::kFamily2) {
+            c.fibreRates << m_fibres.fibreBaudText(i);
+        } else {
+            const QComboBox* selector = m_fibres.selector(i);
+            c.fibreRates << configfile::family1BaudString(selector ? selector->currentData().toByteArray()
+                                                                   : QByteArray());
+        }
+    }
+    c.routes = m_routes.matrix();
+    return c;
+}
+
+void DeviceEditors::fromModel(const config::Configuration& configuration) const
+{
+    for (int i = 0; i < configuration.channels.size() && i < m_nCAN; ++i) {
+        if (CANParamWidget* editor = can(i)) {
+            editor->clearFilters();
+            editor->loadChannelConfig(configuration.channels.at(i));
+        }
+    }
+    for (int i = 0; i < configuration.fibreRates.size() && i < m_nFiberOptic; ++i) {
+        const QString& text = configuration.fibreRates.at(i);
+        if (m_driveType == protocol::kFamily2) {
+            m_fibres.setFibreBaudText(i, text);
+        } else if (QComboBox* selector = m_fibres.selector(i)) {
+            const int index = configfile::family1BaudIndex(text);
+            selector->setCurrentIndex(index < selector->count() ? index : -1);
+        }
+    }
+    for (int p = 0; p < configuration.routes.size() && p < (m_nCAN + m_nFiberOptic); ++p)
+        m_routes.setRow(p, configuration.routes.at(p), true);
 }

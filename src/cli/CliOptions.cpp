@@ -38,18 +38,18 @@ QString severalDevicesError(const Options& o)
     return QString();
 }
 
-// Which command an option belongs to; empty for the common ones.
-QString commandOf(const QString& option)
+// Which commands an option belongs to; empty for the common ones.
+QStringList commandsOf(const QString& option)
 {
     if (option == QLatin1String("-o"))
-        return QStringLiteral("read");
+        return {QStringLiteral("read")};
     if (option == QLatin1String("--verify"))
-        return QStringLiteral("write");
+        return {QStringLiteral("write")};
     if (option == QLatin1String("--yes"))
-        return QStringLiteral("defaults");
+        return {QStringLiteral("defaults"), QStringLiteral("upgrade")};
     if (option == QLatin1String("--force"))
-        return QStringLiteral("upgrade");
-    return QString();
+        return {QStringLiteral("write"), QStringLiteral("upgrade")};
+    return {};
 }
 
 }  // namespace
@@ -145,8 +145,9 @@ Options parseOptions(const QStringList& arguments)
     if (takesOperand(o.command) && o.operand.isEmpty())
         fail(QStringLiteral("%1 needs a file").arg(o.command));
     for (const QString& option : usedOptions) {
-        if (commandOf(option) != o.command)
-            fail(QStringLiteral("%1 belongs to \"%2\"").arg(option, commandOf(option)));
+        if (!commandsOf(option).contains(o.command))
+            fail(QStringLiteral("%1 belongs to \"%2\"")
+                     .arg(option, commandsOf(option).join(QStringLiteral("\", \""))));
     }
     if (o.devicePaths.size() == 1 && !o.all)
         o.devicePath = o.devicePaths.first();
@@ -175,14 +176,16 @@ QString usageText()
         "  list                   every attached device: USB ids, path, family, model\n"
         "  info                   model, hardware and firmware versions, board number, channels\n"
         "  read [-o FILE]         the configuration as a configuration file (default: standard output)\n"
-        "  write FILE [--verify]  writes a configuration file to the device; --verify reads it back\n"
-        "                         and lists every field that differs\n"
+        "  write FILE [--verify] [--force]  writes a configuration file to the device; --verify\n"
+        "                         reads it back and lists every field that differs; a file with\n"
+        "                         doubtful values (a timing not valid, a fibre rate the device\n"
+        "                         does not run) is refused unless --force\n"
         "  compare FILE           reads the device and lists every field that differs from FILE;\n"
         "                         writes nothing\n"
         "  defaults [--yes]       restores the device's defaults (asks unless --yes)\n"
         "  firmware               the bootloader and firmware versions (family 2)\n"
-        "  upgrade IMAGE [--force]  flashes a firmware image (family 2); a name not ending in\n"
-        "                         \".bin\" is refused unless --force\n"
+        "  upgrade IMAGE [--yes] [--force]  flashes a firmware image (family 2), asking first\n"
+        "                         unless --yes; a name not ending in \".bin\" is refused unless --force\n"
         "  timing --family 1|2 --rate RATE | --decode REGISTER\n"
         "                         bit-timing registers for a rate and sample point, or a\n"
         "                         register explained; no device (corvelle-cli timing --help)\n"

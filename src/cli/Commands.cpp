@@ -6,6 +6,7 @@
 
 #include "config/ConfigFile.h"
 #include "config/Configuration.h"
+#include "config/Validation.h"
 #include "device/DeviceSearch.h"
 #include "device/HIDDevice.h"
 #include "device/HidBackend.h"
@@ -15,6 +16,7 @@
 #include "operations/ConfigTransfer.h"
 #include "operations/FibreCodec.h"
 #include "operations/Firmware.h"
+#include "session/DeviceSession.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -130,7 +132,7 @@ int connect(const Options& o, Connection& c)
         complain(QStringLiteral("the device did not tell who it is"));
         return kDeviceFailed;
     }
-    c.shape = {c.found.driveType, id.nCAN, id.nFiberOptic, config::modeCountFor(c.found.hardwareType)};
+    c.shape = session::shapeOf(c.found);
     output::device(c.path, id.strCardNum, id.strDevType);
     return kDone;
 }
@@ -154,22 +156,6 @@ int deviceFailure(Connection& c, const QString& text)
     c.failure = attached ? text : text + QStringLiteral(" (the device is no longer attached)");
     complain(c.failure);
     return kDeviceFailed;
-}
-
-TransferResult readConfiguration(Connection& c, config::Configuration* configuration)
-{
-    *configuration = config::defaultConfiguration(c.shape);
-    config::ConfigurationTransfer transfer(*configuration, c.shape);
-    return c.shape.canFd() ? readFamily2Config(c.device, c.shape.nCAN, c.shape.nFiberOptic, transfer)
-                           : readFamily1Config(c.device, c.shape.nCAN, c.shape.nFiberOptic, transfer);
-}
-
-// Sends a configuration that check() has accepted.
-TransferResult writeConfiguration(Connection& c, config::Configuration& configuration)
-{
-    config::ConfigurationTransfer transfer(configuration, c.shape);
-    return c.shape.canFd() ? writeFamily2Config(c.device, c.shape.nCAN, c.shape.nFiberOptic, transfer)
-                           : writeFamily1Config(c.device, c.shape.nCAN, transfer);
 }
 
 // --- the commands ---
@@ -227,8 +213,8 @@ int showInfo(const Options& o, Connection& c)
 
 int readToFile(const Options& o, Connection& c)
 {
-    config::Configuration configuration;
-    const TransferResult result = readConfiguration(c, &configuration);
+    config::Configuration configuration = config::defaultConfiguration(c.shape);
+    const TransferResult result = session::readConfiguration(c.device, c.shape, &configuration);
     if (!result.ok)
         return deviceFailure(c, failureText(result, "read fail"));
     const QByteArray text = config::fileText(configuration, c.shape.canFd());
@@ -301,13 +287,20 @@ int reportDifferences(const Options& o, const QVector<config::Difference>& list)
     return list.isEmpty() ? kDone : kDifferent;
 }
 
-// False, after saying why, when the write would refuse the configuration.
-bool checked(const Options& o, config::Configuration configuration, const config::Shape& shape)
+// False, after listing them, when the findings keep the configuration from
+// the device: any refusal, and without --force anything to be asked about.
+bool checked(const Options& o, const config::Findings& findings)
 {
-    const UserMessage refusal = config::ConfigurationTransfer(configuration, shape).check();
-    if (!refusal.isEmpty())
-        complain(QStringLiteral("%1: %2").arg(o.operand, refusal.translated()));
-    return refusal.isEmpty();
+    // compare writes nothing: only what keeps the file from the device counts there.
+    const bool force = o.force || o.command == QLatin1String("compare");
+    const config::Findings refusals = config::ofKind(findings, config::Finding::Kind::Refused);
+    const config::Findings doubts = config::ofKind(findings, config::Finding::Kind::Asked);
+    const config::Findings& shown = refusals.isEmpty() && force ? refusals : findings;
+    for (const config::Finding& f : shown)
+        complain(QStringLiteral("%1: %2").arg(o.operand, f.text()));
+    if (refusals.isEmpty() && !doubts.isEmpty() && !force)
+        complain(QStringLiteral("%1: add --force to write it anyway").arg(o.operand));
+    return refusals.isEmpty() && (doubts.isEmpty() || force);
 }
 
 // The configuration the window would hold after opening the file on this
@@ -318,30 +311,29 @@ int openFile(const Options& o, Connection& c, config::Configuration* current, co
     QByteArray text;
     if (!readTextFile(o.operand, &text))
         return kBadUsage;
-    const config::FileReadResult read = config::readFileText(text, c.shape.canFd(), c.shape.ports().count());
+    // One cell more than the device's ports tells the check that a route row is too long.
+    const config::FileReadResult read =
+        config::readFileText(text, c.shape.canFd(), c.shape.ports().count() + 1);
     if (!read.ok) {
         complain(QStringLiteral("%1: %2").arg(o.operand, read.error));
         return kBadUsage;
     }
-    if (read.otherFamily) {
-        complain(QStringLiteral("%1: a configuration of a family-%2 device; this device is of family %3")
-                     .arg(o.operand)
-                     .arg(c.shape.canFd() ? 1 : 2)
-                     .arg(c.shape.family));
-        return kBadUsage;
-    }
-    // The file's channels are checked before anything, the device's own fibres and routes included, is read.
+    // The file is checked before anything, the device's own fibres and routes included, is read.
     *current = config::defaultConfiguration(c.shape);
-    if (!checked(o, config::openedConfiguration(*current, read.configuration, c.shape), c.shape))
+    config::Findings findings = config::checkFile(read, c.shape);
+    if (findings.isEmpty())
+        findings = config::checkConfiguration(
+            config::openedConfiguration(*current, read.configuration, c.shape), c.shape);
+    if (!checked(o, findings))
         return kBadUsage;
     // What the window holds when the file is opened: the configuration it read at connection.
     if (readDevice || !setsEverything(read.configuration, c.shape)) {
-        const TransferResult result = readConfiguration(c, current);
+        const TransferResult result = session::readConfiguration(c.device, c.shape, current);
         if (!result.ok)
             return deviceFailure(c, failureText(result, "read fail"));
     }
     *opened = config::openedConfiguration(*current, read.configuration, c.shape);
-    return checked(o, *opened, c.shape) ? kDone : kBadUsage;
+    return checked(o, config::checkConfiguration(*opened, c.shape)) ? kDone : kBadUsage;
 }
 
 int writeFile(const Options& o, Connection& c)
@@ -351,16 +343,15 @@ int writeFile(const Options& o, Connection& c)
     const int opened = openFile(o, c, &current, &written, false);
     if (opened != kDone)
         return opened;
-    const TransferResult result = writeConfiguration(c, written);
+    const TransferResult result = session::writeConfiguration(c.device, c.shape, written);
     if (!result.ok)
         return deviceFailure(c, failureText(result, "write fail"));
     if (!o.verify)
         return kDone;
-    config::Configuration readBack;
-    const TransferResult again = readConfiguration(c, &readBack);
-    if (!again.ok)
-        return deviceFailure(c, failureText(again, "read fail"));
-    c.differences = config::differences(written, readBack, c.shape);
+    const session::Verification verification = session::verify(c.device, c.shape, written);
+    if (!verification.result.ok)
+        return deviceFailure(c, failureText(verification.result, "read fail"));
+    c.differences = verification.differences;
     return reportDifferences(o, c.differences);
 }
 
@@ -401,13 +392,7 @@ int restoreDefaults(const Options& o, Connection& c)
                                  .arg(id.strDevType, id.strCardNum);
     if (!confirmed(o, c, question))
         return kBadUsage;
-    if (c.shape.canFd()) {
-        if (!sendFamily2Defaults(c.device))
-            return deviceFailure(c, QStringLiteral("set default fail"));
-        return kDone;
-    }
-    config::Configuration defaults = config::family1Defaults(c.shape);
-    const TransferResult result = writeConfiguration(c, defaults);
+    const TransferResult result = session::restoreDefaults(c.device, c.shape);
     return result.ok ? kDone : deviceFailure(c, failureText(result, "write fail"));
 }
 
@@ -424,8 +409,9 @@ int showFirmware(const Options& o, Connection& c)
     if (!family2Only(c, o))
         return kBadUsage;
     FirmwareVersions versions;
-    if (!queryFirmwareVersions(c.device, &versions))
-        return deviceFailure(c, QStringLiteral("query firmware info fail"));
+    const TransferResult result = session::queryFirmware(c.device, &versions);
+    if (!result.ok)
+        return deviceFailure(c, failureText(result, "query firmware info fail"));
     if (o.json)
         print(QString::fromUtf8(QJsonDocument(QJsonObject{{QStringLiteral("bootloader"), versions.bootloader},
                                                           {QStringLiteral("firmware"), versions.firmware}})
@@ -470,6 +456,17 @@ int upgrade(const Options& o, Connection& c)
         complain(QStringLiteral("%1: %2").arg(o.operand, failureText(file, "file open faild")));
         return kBadUsage;
     }
+    const config::Findings findings = config::checkFirmwareImage(image);
+    if (!findings.isEmpty()) {
+        complain(QStringLiteral("%1: %2").arg(o.operand, config::findingsText(findings)));
+        return kBadUsage;
+    }
+    // The window's question, asked on a terminal; a script says --yes.
+    const DeviceIdentity& id = c.found.identity;
+    if (!confirmed(o, c,
+                   session::upgradeQuestion(id.strDevType, id.strFirmware, QFileInfo(o.operand).fileName(),
+                                            image.size())))
+        return kBadUsage;
     int maximum = 0;
     qint64 shownAt = -1000;
     QElapsedTimer clock;
@@ -478,7 +475,7 @@ int upgrade(const Options& o, Connection& c)
                                          .arg(image.size())
                                          .arg(o.operand)
                                          .arg((image.size() + 31) / 32);
-    const TransferResult result = upgradeFirmware(
+    const TransferResult result = session::upgradeFirmware(
         c.device, image, showProgress ? terminalProgress(&maximum, &clock, &shownAt) : UpgradeProgress());
     if (showProgress)
         complain(QString());

@@ -29,7 +29,7 @@ ParseResult parse(const QByteArray& text)
         return result;
     }
     QJsonParseError error{};
-    const QJsonDocument doc = QJsonDocument::fromJson(withoutRepeatedKeys(text), &error);
+    const QJsonDocument doc = QJsonDocument::fromJson(withoutRepeatedKeys(text, &result.repeats), &error);
     if (doc.isNull() || error.error != QJsonParseError::NoError) {
         result.parserError = error.errorString();
         result.problem =

@@ -12,6 +12,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include "RepeatedKeys.h"
+
 namespace configfile {
 
 // The keys of the file format, letter for letter ("ChannalID" included).
@@ -49,6 +51,8 @@ struct ParseResult {
     QString parserError;  // the JSON parser's description; empty when the text was JSON
     QString problem;      // in English: what is wrong, with the JSON error's offset or the member
     Document document;
+    // Members given twice in one object; the document holds the last of each.
+    QVector<RepeatedMember> repeats;
 };
 
 // Checks the whole text before anything is applied: at most kMaxFileSize

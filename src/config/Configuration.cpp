@@ -126,6 +126,7 @@ FileReadResult readFileText(const QByteArray& text, bool canFd, int maxCells)
     FileReadResult result;
     const configfile::ParseResult parsed = configfile::parse(text);
     result.parserError = parsed.parserError;
+    result.repeats = parsed.repeats;
     if (!parsed.ok) {
         result.error = parsed.problem;
         return result;
@@ -386,24 +387,6 @@ UserMessage ConfigurationTransfer::channelProblem(int i)
                 "channel %1: a CAN FD channel needs at least one filter row",
                 {QString::number(number)}};
     return can::filterCommands(c->filters, number).message;
-}
-
-UserMessage ConfigurationTransfer::check()
-{
-    if (m_shape.canFd()) {
-        for (int i = 0; i < m_shape.nFiberOptic; ++i) {
-            if (fibre::rateFromBytes(fibreBaudBytes(i)) == 0)
-                return {"CorvelleRepeater",
-                        "Fiber%1: enter a baud rate from 1 to %2",
-                        {QString::number(i + 1), QString::number(fibre::kMaxRate)}};
-        }
-    }
-    for (int i = 0; i < m_shape.nCAN; ++i) {
-        const UserMessage message = channelProblem(i);
-        if (!message.isEmpty())
-            return message;
-    }
-    return {};
 }
 
 bool ConfigurationTransfer::channelRequests(int number, QByteArray* timingRequest,

@@ -1,12 +1,14 @@
 #pragma once
 // One device's configuration as plain data, and the configuration file read
-// into it and written from it. The window fills it from its editors to save
-// and applies it to them after opening a file; corvelle-cli reads the device
-// into it, writes it to the device, and compares two of them.
+// into it and written from it. It is the store of both programs: the device
+// session reads the device into it and writes it to the device, the window's
+// editors show it, corvelle-cli prints it, and two of them are compared.
 //
 // The model holds what the editors show: a channel's register texts as they
 // stand in its line edits, the indices of its combo boxes (-1 for none), the
 // fibre rates as the file spells them.
+
+#include "RepeatedKeys.h"
 
 #include "operations/ConfigTransfer.h"
 #include "operations/FilterCodec.h"
@@ -61,7 +63,8 @@ struct FileReadResult {
     QString parserError;  // the JSON parser's own description, as the window shows it
     // The channels carry the other family's rate members and none of this one's.
     bool otherFamily = false;
-    Configuration configuration;  // as many channels, fibres and routes as the file holds
+    QVector<configfile::RepeatedMember> repeats;  // members given twice; the last one is taken
+    Configuration configuration;                  // as many channels, fibres and routes as the file holds
 };
 // Reads a file's text; route rows keep at most maxCells cells when that is not negative.
 FileReadResult readFileText(const QByteArray& text, bool canFd, int maxCells = -1);
@@ -95,10 +98,7 @@ class ConfigurationTransfer final : public ConfigReadSink, public ConfigWriteSou
 public:
     ConfigurationTransfer(Configuration& configuration, const Shape& shape);
 
-    // Before a write: the first message that would refuse the configuration
-    // (a register text, a mode, a filter row, a family-2 fibre rate), empty
-    // when every channel can be sent.
-    UserMessage check();
+    // Why the last channel the write asked for was refused (config::checkConfiguration refuses it first).
     UserMessage lastRefusal() const { return m_refusal; }
 
     void setBaudRateBytes(int channel, const QByteArray& timing) override;

@@ -39,8 +39,9 @@ QByteArray unescapedIdentity(const char* key, int length)
 // behind where it reads.
 class Scan {
 public:
-    explicit Scan(const QByteArray& text)
-        : m_text(text),
+    Scan(const QByteArray& text, QVector<RepeatedMember>* repeats)
+        : m_repeats(repeats),
+          m_text(text),
           m_data(text.constData()),
           m_size(text.size()),
           m_checkBudget(2 * qint64(text.size()) + 4096)
@@ -146,6 +147,15 @@ private:
         return error.error == QJsonParseError::NoError;
     }
 
+    // The key as the parser reads it, escapes resolved.
+    QString keyText(int start, int end) const
+    {
+        const QByteArray quoted(m_data + start, end - start);
+        if (!quoted.contains('\\'))
+            return QString::fromUtf8(quoted.mid(1, quoted.size() - 2));
+        return QJsonDocument::fromJson('[' + quoted + ']').array().at(0).toString();
+    }
+
     // A member is blanked only when the parser takes it on its own, so that
     // blanking never hides a fault of the file. Members repeated inside
     // repeated members would be checked again at every level: past a budget
@@ -199,6 +209,7 @@ private:
             QByteArray key;
             if (peek() != '"' || !string() || !identityAt(start, m_pos, &key))
                 return false;
+            const int keyEnd = m_pos;
             skipBlanks();
             if (peek() != ':')
                 return false;
@@ -213,6 +224,8 @@ private:
             ++m_pos;
             const auto earlier = members.constFind(key);
             if (earlier != members.constEnd()) {
+                if (m_repeats)
+                    m_repeats->push_back({keyText(start, keyEnd), start});
                 if (!isValidMember(earlier->first, earlier->second - 1))
                     return false;
                 std::fill(m_text.begin() + earlier->first, m_text.begin() + earlier->second, ' ');
@@ -224,6 +237,7 @@ private:
         }
     }
 
+    QVector<RepeatedMember>* const m_repeats;
     QByteArray m_text;
     const char* const m_data;
     const int m_size;
@@ -233,10 +247,10 @@ private:
 
 }  // namespace
 
-QByteArray withoutRepeatedKeys(const QByteArray& text)
+QByteArray withoutRepeatedKeys(const QByteArray& text, QVector<RepeatedMember>* repeats)
 {
     // Without a repeated key (nearly always) the text is shared, not copied.
-    return Scan(text).result();
+    return Scan(text, repeats).result();
 }
 
 }  // namespace configfile

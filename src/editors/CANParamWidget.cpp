@@ -5,7 +5,6 @@
 #include "editors/TimingCalculatorDialog.h"
 #include "operations/BitTiming.h"
 #include "operations/RegisterText.h"
-#include "widgets/UserDialogs.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -26,16 +25,6 @@ constexpr int kMaskColumn = 3;
 // The filter table keeps room for this many rows however small the window.
 constexpr int kVisibleFilterRows = 3;
 constexpr int kModeCan = 0;
-// "10K", the rate a channel gets by default, has the same place in the
-// classic and in the arbitration list.
-constexpr int kDefaultRateIndex = 1;
-
-constexpr bool sameText(const char* a, const char* b)
-{
-    return *a == *b && (*a == '\0' || sameText(a + 1, b + 1));
-}
-static_assert(sameText(can::kClassicRates[kDefaultRateIndex].text, "10K") &&
-              sameText(can::kArbitrationRates[kDefaultRateIndex].text, "10K"));
 const QString kEmptyRegister = QStringLiteral("00 00 00 00");
 
 void fillRateList(QComboBox* combo, can::RateList list)
@@ -65,13 +54,6 @@ bool isSelfAdaption(const QString& text, can::RateList list)
 {
     return list == can::RateList::Classic && can::isFourByteRateText(text) &&
            can::rateTextToBytes(text) == QByteArray(4, '\0');
-}
-
-// Four bytes that are no timing the controller can run.
-bool isInvalidTiming(const QString& text, can::RateList list)
-{
-    return can::isFourByteRateText(text) && !isSelfAdaption(text, list) &&
-           !can::decodeBitTiming(can::rateTextToBytes(text), list).valid;
 }
 
 QString cellText(const QTableWidget* table, int row, int column)
@@ -211,25 +193,6 @@ void CANParamWidget::setBaudRateBytes(const QByteArray& bytes)
     selectRate(ui->comboBoxBautRate, ui->lineEditBautRate, bitRateList(), bytes);
 }
 
-void CANParamWidget::setFDConfig(int mode, int fdStandard, const QByteArray& arbitration,
-                                 const QByteArray& data)
-{
-    ui->comboBoxMode->setCurrentIndex(mode);
-    ui->comboBoxFD->setCurrentIndex(fdStandard);
-    selectRate(ui->comboBoxBautRate, ui->lineEditBautRate, bitRateList(), arbitration);
-    selectRate(ui->comboBoxdatarate, ui->lineEditdatarate, can::RateList::Data, data);
-}
-
-QByteArray CANParamWidget::arbitrateRateBytes() const
-{
-    return can::rateTextToBytes(ui->lineEditBautRate->text());
-}
-
-QByteArray CANParamWidget::dataRateBytes() const
-{
-    return can::rateTextToBytes(ui->lineEditdatarate->text());
-}
-
 int CANParamWidget::modeIndex() const
 {
     return ui->comboBoxMode->currentIndex();
@@ -238,49 +201,6 @@ int CANParamWidget::modeIndex() const
 int CANParamWidget::fdIndex() const
 {
     return ui->comboBoxFD->currentIndex();
-}
-
-QByteArray CANParamWidget::baudRateCommand(int channel) const
-{
-    return can::bitTimingWriteRequest(channel, arbitrateRateBytes());
-}
-
-bool CANParamWidget::checkRateTexts(int channel)
-{
-    using can::RateField;
-    UserMessage msg = can::checkRateText(ui->lineEditBautRate->text(), channel,
-                                         isCanFd() ? RateField::ArbitrationRate : RateField::BitRate);
-    // The data rate goes to the device only in mode "CANFD".
-    if (msg.isEmpty() && isCanFd() && modeIndex() == 1)
-        msg = can::checkRateText(ui->lineEditdatarate->text(), channel, RateField::DataRate);
-    if (msg.isEmpty())
-        return true;
-    userDialogs().information(this, tr("INFO"), msg.translated());
-    return false;
-}
-
-bool CANParamWidget::checkModeSelection(int channel)
-{
-    // A mode or standard the device reported outside the lists leaves none
-    // chosen, and index -1 would reach the device as 0xFF.
-    if (!isCanFd() || (modeIndex() >= 0 && (modeIndex() != 1 || fdIndex() >= 0)))
-        return true;
-    userDialogs().information(this, tr("INFO"),
-                              tr("channel %1: choose the mode and the FD standard").arg(channel));
-    return false;
-}
-
-QString CANParamWidget::invalidBitRateText() const
-{
-    const QString text = ui->lineEditBautRate->text();
-    return isInvalidTiming(text, bitRateList()) ? text : QString();
-}
-
-QString CANParamWidget::invalidDataRateText() const
-{
-    const QString text = ui->lineEditdatarate->text();
-    const bool sent = isCanFd() && modeIndex() == 1;
-    return sent && isInvalidTiming(text, can::RateList::Data) ? text : QString();
 }
 
 void CANParamWidget::updateHint(const QLineEdit* edit, QLabel* hint, can::RateList list)
@@ -406,43 +326,6 @@ void CANParamWidget::appendFilterRow(const can::FilterRow& row)
     table->item(r, kMaskColumn)->setText(row.maskText);
 }
 
-QList<QByteArray> CANParamWidget::shown(const can::FilterEncoding& encoding)
-{
-    if (!encoding.ok())
-        userDialogs().information(this, tr("INFO"), encoding.message.translated());
-    return encoding.requests;
-}
-
-QList<QByteArray> CANParamWidget::filterBankCommands(int channel)
-{
-    return shown(can::filterBankCommands(filterRows(), channel));
-}
-
-QList<QByteArray> CANParamWidget::filterCommands(int channel)
-{
-    return shown(can::filterCommands(filterRows(), channel));
-}
-
-void CANParamWidget::decodeFilterBanks(const QList<QByteArray>& records)
-{
-    for (const can::FilterRow& row : can::decodeFilterBanks(records))
-        appendFilterRow(row);
-}
-
-void CANParamWidget::decodeFilterRecords(const QList<QByteArray>& records)
-{
-    for (const can::FilterRow& row : can::decodeFilterRecords(records))
-        appendFilterRow(row);
-}
-
-// --- defaults ---
-
-void CANParamWidget::resetToDefaults()
-{
-    ui->comboBoxBautRate->setCurrentIndex(kDefaultRateIndex);
-    on_pushButtonAdd_clicked();
-}
-
 // --- configuration file ---
 
 config::CanChannel CANParamWidget::channelConfig() const
@@ -471,4 +354,10 @@ void CANParamWidget::loadChannelConfig(const config::CanChannel& channel)
     }
     for (const can::FilterRow& row : channel.filters)
         appendFilterRow(row);
+}
+
+void CANParamWidget::setChannelConfig(const config::CanChannel& channel)
+{
+    clearFilters();
+    loadChannelConfig(channel);
 }

@@ -41,14 +41,6 @@ public:
     }
 };
 
-// A selector without a current entry still takes its own place in the
-// family-1 request, so the later channels' codes do not move forward.
-QByteArray fibreCodeOf(const QComboBox* combo)
-{
-    const QByteArray data = combo ? combo->currentData().toByteArray() : QByteArray();
-    return data.isEmpty() ? QByteArray(1, '\0') : data.left(1);
-}
-
 // The entry is recognised by its place, so a language switch after the build
 // does not lose a typed rate.
 bool isCustomSelected(const QComboBox* selector)
@@ -217,47 +209,6 @@ QComboBox* FibreGrid::selector(int channel) const
 QLineEdit* FibreGrid::customEdit(int channel) const
 {
     return m_tab ? m_tab->findChild<QLineEdit*>(QStringLiteral("lineedit_%1").arg(channel)) : nullptr;
-}
-
-void FibreGrid::setFibreCode(int channel, std::uint8_t code) const
-{
-    if (QComboBox* combo = selector(channel))
-        combo->setCurrentIndex(fibre::family1IndexForCode(code, combo->count()));
-}
-
-QByteArray FibreGrid::fibreCodeData(int channel) const
-{
-    return fibreCodeOf(selector(channel));
-}
-
-QByteArray FibreGrid::fibreCodes() const
-{
-    QByteArray codes;
-    for (int i = 0; i < m_nFiberOptic; ++i)
-        codes += fibreCodeData(i);
-    return codes;
-}
-
-void FibreGrid::setFibreBaud(int channel, const QByteArray& bytes) const
-{
-    QComboBox* combo = selector(channel);
-    if (!combo)
-        return;
-    const fibre::Family2Selection selection = fibre::family2SelectionForRate(fibre::rateFromBytes(bytes));
-    if (selection.index >= combo->count()) {
-        combo->setCurrentIndex(-1);
-        return;
-    }
-    if (selection.index == fibre::kFamily2CustomIndex) {
-        if (QLineEdit* edit = customEdit(channel))
-            edit->setText(selection.customText);
-    }
-    combo->setCurrentIndex(selection.index);
-}
-
-QByteArray FibreGrid::fibreBaudBytes(int channel) const
-{
-    return fibre::rateBytes(fibre::rateFromText(fibreBaudText(channel)));
 }
 
 void FibreGrid::setFibreBaudText(int channel, const QString& text) const

@@ -1,7 +1,7 @@
 #pragma once
-// The baud-rate selectors of the fibre tab, one row per fibre channel. The
-// widgets are the only store of the fibre configuration: every call finds
-// them again by object name ("comBox_%1", "lineedit_%1", "label_%1") among the
+// The baud-rate selectors of the fibre tab, one row per fibre channel, as the
+// window shows the fibre rates of the configuration model. Every call finds
+// the widgets again by object name ("comBox_%1", "lineedit_%1", "label_%1") among the
 // tab's descendants, so a FibreGrid is a cheap view that can be made anew
 // for each call.
 
@@ -34,17 +34,6 @@ public:
     QComboBox* selector(int channel) const;
     QLineEdit* customEdit(int channel) const;
 
-    // Family 1: the entry of a code read from the device; no entry for code 0
-    // or a code the list does not have.
-    void setFibreCode(int channel, std::uint8_t code) const;
-    // Family 1: one code byte; 0x00 when no entry is selected.
-    QByteArray fibreCodeData(int channel) const;
-    // Family 1: the code bytes of every channel, channel 0 first.
-    QByteArray fibreCodes() const;
-
-    // Family 2: the rate in 4 bytes, most significant first.
-    void setFibreBaud(int channel, const QByteArray& bytes) const;
-    QByteArray fibreBaudBytes(int channel) const;
     // Family 2: selects the entry showing text, else "custom" with text typed in.
     void setFibreBaudText(int channel, const QString& text) const;
     // Family 2: the selected rate's text, or the line edit's text for "custom".

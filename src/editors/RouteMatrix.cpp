@@ -341,27 +341,3 @@ void RouteMatrix::setRow(int source, const route::Row& states, bool includeSameP
             cell->setOn(states[d]);
     }
 }
-
-void RouteMatrix::decodeRouteBytes(const QByteArray& answer) const
-{
-    for (int s = 0; s < m_ports.count(); ++s) {
-        if (const std::optional<route::Row> states = route::family1AnswerRow(answer, s, m_ports))
-            setRow(s, *states, false);
-    }
-}
-
-QByteArray RouteMatrix::routeBytes() const
-{
-    return route::family1RouteRequest(matrix(), m_ports);
-}
-
-void RouteMatrix::setRouteWord(int source, const QByteArray& bytes) const
-{
-    if (const std::optional<route::Row> states = route::decodeFamily2RouteBytes(bytes, m_ports))
-        setRow(source, *states, true);
-}
-
-QByteArray RouteMatrix::routeWord(int source) const
-{
-    return route::family2RouteBytes(row(source), m_ports);
-}

@@ -1,7 +1,7 @@
 #pragma once
 // The route table: row p (from 1) is port p as receiver, column q + 1 port q
-// as transmitter; column 0 holds each port's ON/OFF switch. The check buttons
-// are the only store of the routes, so a RouteMatrix is a cheap view over the
+// as transmitter; column 0 holds each port's ON/OFF switch. It shows the
+// routes of the configuration model; a RouteMatrix is a cheap view over the
 // table that can be made anew for each call.
 
 #include "operations/RouteCodec.h"
@@ -38,15 +38,6 @@ public:
     route::Matrix matrix() const;
     // Sets a source's route cells; the disabled same-port cell only on request.
     void setRow(int source, const route::Row& row, bool includeSamePort) const;
-
-    // Family 1: the read answer into every cell but the same-port ones, and
-    // the 17-byte write request.
-    void decodeRouteBytes(const QByteArray& answer) const;
-    QByteArray routeBytes() const;
-
-    // Family 2: one source's 4-byte route word, same-port cell included.
-    void setRouteWord(int source, const QByteArray& bytes) const;
-    QByteArray routeWord(int source) const;
 
 private:
     void addHeaderRow() const;

@@ -71,11 +71,13 @@ void TestCANParamWidget::rateBytesChooseTheEntry()
     auto* edit = child<QLineEdit>(*w, "lineEditBautRate");
     combo->setCurrentIndex(combo->count() - 1);
     edit->setText("0x12345678");
-    w->setBaudRateBytes(QByteArray::fromHex(registers));
+    config::CanChannel channel;
+    channel.rateText = QStringLiteral("0x%1").arg(QString::fromLatin1(registers).toLower());
+    w->setChannelConfig(channel);
     QTEST(combo->currentText(), "entry");
     QCOMPARE(edit->text(), QLatin1String("0x") + QString::fromLatin1(registers));
     QCOMPARE(edit->isReadOnly(), combo->currentText() != QLatin1String("custom"));  // only "custom" is typed
-    QCOMPARE(w->arbitrateRateBytes(), QByteArray::fromHex(registers));
+    QCOMPARE(w->channelConfig().rateText, edit->text());
 }
 
 void TestCANParamWidget::deleteCellsInCanFdTable()

@@ -2,6 +2,7 @@
 // the strings and numbers inside.
 
 #include "config/ConfigFile.h"
+#include "config/Configuration.h"
 
 #include <QJsonDocument>
 #include <QtTest>
@@ -18,6 +19,7 @@ private slots:
     void filterStrings_data();
     void filterStrings();
     void routeStrings();
+    void family1RouteAnswerIntoTheModel();
     void family1BaudStrings_data();
     void family1BaudStrings();
 };
@@ -60,26 +62,30 @@ void TestConfigFile::repeatedKeysReadAsTheLast_data()
     QTest::addColumn<QString>("baudRate");  // of the first channel
     QTest::addColumn<QString>("baud");
     QTest::addColumn<QString>("problem");
+    QTest::addColumn<QString>("repeats");  // each repeated member and its offset
     const QString none;
     QTest::newRow("each member twice")
         << QByteArray(R"({"CANParam": [], "CANParam": [{"BaudRate": "0x0012000B"}],)"
                       R"( "FiberParam": {"Baud": ["01"]}, "FiberParam": {"Baud": ["02"]},)"
                       R"( "Route": ["1 1 1"], "Route": []})")
-        << QString("0x0012000B") << QString("02") << none;
+        << QString("0x0012000B") << QString("02") << none << "CANParam@17 FiberParam@91 Route@143";
     QByteArray often = R"({"CANParam": [], "Route": [])";
     for (int i = 0; i <= 16; ++i)
         often += QStringLiteral(R"(, "FiberParam": {"Baud": ["%1"]})").arg(i, 2, 10, QChar('0')).toLatin1();
-    QTest::newRow("seventeen times") << often + '}' << none << QString("16") << none;
+    QString sixteen;
+    for (int i = 1, at = 62; i <= 16; ++i, at += 32)
+        sixteen += QStringLiteral(" FiberParam@%1").arg(at);
+    QTest::newRow("seventeen times") << often + '}' << none << QString("16") << none << sixteen.mid(1);
     QTest::newRow("inside a channel, one spelled with an escape")
         << QByteArray(R"({"CANParam": [{"BaudRate": "0x1", "DataList": [], "\u0042audRate": "0x2"}],)"
                       R"( "FiberParam": {}, "Route": []})")
-        << QString("0x2") << none << none;
+        << QString("0x2") << none << none << "BaudRate@50";
     QTest::newRow("a fault after a repeat keeps its offset")
         << QByteArray(R"({"Route": [1], "Route": [2], x})") << none << none
-        << QString("not JSON: unterminated object at offset 30");
+        << QString("not JSON: unterminated object at offset 30") << "Route@15";
     QTest::newRow("a fault inside a repeat is not passed over")
         << QByteArray(R"({"Route": [tru], "Route": [2], "CANParam": [], "FiberParam": {}})") << none << none
-        << QString("not JSON: illegal value at offset 15");
+        << QString("not JSON: illegal value at offset 15") << "Route@17";
 }
 
 // Qt 5's parser keeps a repeated member other than the last and loses the
@@ -91,6 +97,10 @@ void TestConfigFile::repeatedKeysReadAsTheLast()
     QTEST(r.problem, "problem");
     QTEST(r.document.channels.value(0).value(kBaudRate).toString(), "baudRate");
     QTEST(r.document.baud.join(' '), "baud");
+    QStringList repeats;
+    for (const RepeatedMember& m : r.repeats)
+        repeats << QStringLiteral("%1@%2").arg(m.key).arg(m.offset);
+    QTEST(repeats.join(' '), "repeats");
 }
 
 void TestConfigFile::filterStrings_data()
@@ -129,6 +139,33 @@ void TestConfigFile::routeStrings()
     QCOMPARE(parseRouteString(""), QVector<bool>());
     QCOMPARE(parseRouteString("1 1 0 1 1", 3), QVector<bool>({true, true, false}));
     QCOMPARE(parseRouteString(QString(100000, ' ') + "1", 2), QVector<bool>({true}));
+}
+
+namespace {
+
+QStringList routeRows(const config::Configuration& c)
+{
+    QStringList rows;
+    for (const QVector<bool>& row : c.routes)
+        rows << routeString(row).trimmed();
+    return rows;
+}
+
+}  // namespace
+
+// The route answer of a classic device fills the model's rows, each port's
+// own cell kept off; a short answer leaves the rows it does not reach.
+void TestConfigFile::family1RouteAnswerIntoTheModel()
+{
+    const config::Shape shape{1, 2, 1, 1};
+    config::Configuration c = config::defaultConfiguration(shape);
+    config::ConfigurationTransfer transfer(c, shape);
+    transfer.decodeRouteBytes(QByteArray::fromHex("00 00 81 00 C0 08 00 00 80 00 00 00 00 00 00 00"));
+    QCOMPARE(routeRows(c), (QStringList{"0 1 0", "0 0 1", "1 0 0"}));
+    QCOMPARE(transfer.routeRequest().toHex(' '),
+             QByteArray("00 12 27 09 00 40 08 00 00 80 00 00 00 00 00 00 00"));
+    transfer.decodeRouteBytes(QByteArray::fromHex("00 00 81 00 48 88"));
+    QCOMPARE(routeRows(c), (QStringList{"0 1 1", "1 0 1", "1 0 0"}));
 }
 
 void TestConfigFile::family1BaudStrings_data()

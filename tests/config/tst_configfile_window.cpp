@@ -85,9 +85,9 @@ void ConfigFileWindowTest::savesTheWorkedExample()
     CorvelleRepeater& w = connect(1, "Vantor-A2");
     canEditor(w, 0)->clearFilters();
     canEditor(w, 1)->clearFilters();
-    canEditor(w, 0)->setBaudRateBytes(QByteArray::fromHex("0012000b"));
+    canEditor(w, 0)->setChannelConfig({QStringLiteral("0x0012000b"), {}, 0, 0, {}});
     canEditor(w, 0)->appendFilterRow({0, 1, kZero, kZero});
-    canEditor(w, 1)->setBaudRateBytes(QByteArray::fromHex("001c00e0"));
+    canEditor(w, 1)->setChannelConfig({QStringLiteral("0x001c00e0"), {}, 0, 0, {}});
     fibreSelector(w, 0)->setCurrentIndex(fibreSelector(w, 0)->findText("1380K"));
     save(path("example.txt"));
 
@@ -135,16 +135,16 @@ void ConfigFileWindowTest::saveThenLoadReproducesTheEditors()
     ch2->clearFilters();
     const QString typed = QStringLiteral("12 34 56 7ß Ω 通道");
     if (family == 2) {
-        ch1->setFDConfig(1, 1, QByteArray::fromHex("00070a02"), QByteArray::fromHex("00010930"));
-        ch2->setFDConfig(0, 0, QByteArray::fromHex("00123456"), QByteArray::fromHex("00040720"));
+        ch1->setChannelConfig({QStringLiteral("0x00070a02"), QStringLiteral("0x00010930"), 1, 1, {}});
+        ch2->setChannelConfig({QStringLiteral("0x00123456"), QStringLiteral("0x00040720"), 0, 0, {}});
         ch1->appendFilterRow({1, 2, typed, kZero});
         ch1->appendFilterRow({0, 0, "00 00 01 00", "00 00 02 00"});
         fibreSelector(w, 0)->setCurrentIndex(3);
         fibreCustomEdit(w, 1)->setText("777000");
         fibreSelector(w, 1)->setCurrentIndex(fibreSelector(w, 1)->count() - 1);  // "custom"
     } else {
-        ch1->setBaudRateBytes(QByteArray::fromHex("00120017"));
-        ch2->setBaudRateBytes(QByteArray::fromHex("00abcdef"));
+        ch1->setChannelConfig({QStringLiteral("0x00120017"), {}, 0, 0, {}});
+        ch2->setChannelConfig({QStringLiteral("0x00abcdef"), {}, 0, 0, {}});
         ch1->appendFilterRow({1, 0, typed, kZero});
         ch2->appendFilterRow({0, 1, "aa bb cc dd", "ff 00 ff 00"});
         fibreSelector(w, 0)->setCurrentIndex(4);
@@ -179,11 +179,11 @@ void ConfigFileWindowTest::entriesApplyByPositionWhereAnEditorExists()
     fibreSelector(w, 0)->setCurrentIndex(2);
     routeCell(w, 2, 0)->setOn(false);
     routeCell(w, 2, 1)->setOn(false);
-    // One channel object, three fibre strings, four route strings, and rows
-    // of fewer and more numbers than there are ports.
+    // One channel object, one fibre string, two route strings, rows of fewer
+    // numbers than there are ports.
     writeFile(path("sizes.txt"), R"({"CANParam": [{"BaudRate": "0x0012000B", "DataList": []}],
-        "FiberParam": {"Baud": ["0c", "01", "02"]},
-        "Route": ["0 0", "1 0 0 1 1 1", "1", "1 1 1 1"]})");
+        "FiberParam": {"Baud": ["0c"]},
+        "Route": ["0 0", "1 0 0"]})");
     load(path("sizes.txt"));
 
     QCOMPARE(m_dialogs.texts(), QStringList{"read finish"});
@@ -193,7 +193,7 @@ void ConfigFileWindowTest::entriesApplyByPositionWhereAnEditorExists()
     QCOMPARE(filterRowCount(w, 1), 0);
     QCOMPARE(fibreSelector(w, 0)->currentIndex(), 11);
     QCOMPARE(editorSnapshot(w).mid(editorSnapshot(w).size() - 3),
-             (QStringList{"route1 1 0- 0 1", "route2 1 1 0- 0", "route3 1 1 0 0-"}));
+             (QStringList{"route1 1 0- 0 1", "route2 1 1 0- 0", "route3 1 0 0 0-"}));
 }
 
 void ConfigFileWindowTest::refusedFilesChangeNoEditor_data()
@@ -206,13 +206,22 @@ void ConfigFileWindowTest::refusedFilesChangeNoEditor_data()
     QTest::newRow("not JSON") << QByteArray("{\"CANParam\": [] \"Route\": []}")
                               << "parse conf file failunterminated object";
     QTest::newRow("no such file") << QByteArray() << "open file faildNo such file or directory";
+    // More than the device has is refused, every excess named.
+    QTest::newRow("more fibres and ports than the device")
+        << QByteArray(R"({"CANParam": [], "FiberParam": {"Baud": ["0c", "01"]},
+            "Route": ["0 1 1", "1 0 1 1", "1 1 0", "1 1 1"]})")
+        << "the file has 2 fibre channels; this device has 1\nthe file has 4 route ports; this device has 3\n"
+           "Port2: the route row is longer than this device's 3 ports";
+    QTest::newRow("a repeated member") << QByteArray(R"({"CANParam": [{"BaudRate": "0x0012000B",
+        "BaudRate": "0x00120005"}], "FiberParam": {}, "Route": []})")
+                                       << "member \"BaudRate\" is given again at offset 49";
 }
 
 void ConfigFileWindowTest::refusedFilesChangeNoEditor()
 {
     QFETCH(QByteArray, content);
     CorvelleRepeater& w = connect(1, "Vantor-A2");
-    canEditor(w, 0)->setBaudRateBytes(QByteArray::fromHex("00120005"));
+    canEditor(w, 0)->setChannelConfig({QStringLiteral("0x00120005"), {}, 0, 0, {}});
     canEditor(w, 1)->appendFilterRow({1, 0, "12 34 56 78", kZero});
     routeCell(w, 0, 2)->setOn(false);
     const CANParamWidget* editor = canEditor(w, 0);

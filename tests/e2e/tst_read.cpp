@@ -12,6 +12,7 @@ private slots:
     void failureMessages_data();
     void failureMessages();
     void noFibreChannelStillReadsTheRoutes();
+    void aReadFailingHalfWayShowsWhatCameBefore();
     void family2FilterAnswers_data();
     void family2FilterAnswers();
     void family2FilterListThatNeverEnds_data();
@@ -76,6 +77,30 @@ void ReadTest::failureMessages()
     QVERIFY(requestsHex(device).last().startsWith(QString::fromLatin1(request).remove(QLatin1Char(' '))));
     if (rowsOfChannel2 >= 0)
         QCOMPARE(filterRowCount(*window, 1), rowsOfChannel2);
+}
+
+// Channel 1 came before the fault and shows the device's values; channel 2
+// keeps its rate and, as every read starts by clearing them, no filter row.
+void ReadTest::aReadFailingHalfWayShowsWhatCameBefore()
+{
+    sim::VirtualDevice& device = plug(2, "Vantor-D3");
+    sim::DeviceState state = device.state();
+    state.channels[0].timing = QByteArray::fromHex("00040702");
+    device.setState(state);
+    const auto window = connectedWindow();
+    canEditor(*window, 0)
+        ->setChannelConfig({QStringLiteral("0x00070A02"), QStringLiteral("0x00010930"), 0, 0, {}});
+    selectRate(canEditor(*window, 1), "comboBoxBautRate", "250K");
+    device.injectFault(startingWith("01 13 04 00 10 00 02"), sim::Fault::noAnswer());
+
+    click(*window, "m_pushButtonRead");
+    QCOMPARE(m_dialogs.texts(), QStringList{"read CANBautrate fail"});
+    QCOMPARE(child<QLineEdit>(*canEditor(*window, 0), "lineEditBautRate")->text(),
+             QStringLiteral("0x00040702"));
+    QCOMPARE(filterRowCount(*window, 0), 1);
+    QCOMPARE(child<QComboBox>(*canEditor(*window, 1), "comboBoxBautRate")->currentText(),
+             QStringLiteral("250K"));
+    QCOMPARE(filterRowCount(*window, 1), 0);
 }
 
 void ReadTest::noFibreChannelStillReadsTheRoutes()

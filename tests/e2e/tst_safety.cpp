@@ -127,30 +127,51 @@ void SafetyTest::upgradeServesEvents()
     device.setInstantTimeouts(false);
     device.setLatency(1);
     device.clearTrace();
+    window->show();
     child<QLineEdit>(*window, "lineEdit_file")
         ->setText(fileWith(m_dir.filePath(QStringLiteral("fw.bin")), QByteArray(kBlocks * 32, '\x5a')));
 
     bool servedMidway = false;
+    bool closedMidway = true;
+    int shownBlocks = 0;
+    int shownRange = 0;
     QTimer observer;
+    auto* bar = child<QProgressBar>(*window, "progressBar");
     QObject::connect(&observer, &QTimer::timeout, [&] {
         const int exchanges = device.exchangeCount();
+        // The bar follows the blocks while they go out.
+        if (exchanges > 10 && exchanges < kBlocks - 10 && bar->value() > shownBlocks) {
+            shownBlocks = bar->value();
+            shownRange = bar->maximum();
+        }
         if (servedMidway || exchanges < 10 || exchanges > kBlocks)
             return;
         servedMidway = true;
         click(*window, "m_pushButtonWrite");
         click(*window, "pushButton_close");
+        // The window system's close, as the title bar of another desktop sends it.
+        closedMidway = window->close();
         if (unplugMidway)
             sim::VirtualBus::instance().unplug(2);
     });
     observer.start(0);
+    m_dialogs.clear();
     click(*window, "pushButton_update");
     observer.stop();
 
     QVERIFY(servedMidway);
+    QVERIFY(!closedMidway);
+    QVERIFY(window->isVisible());
+    if (!unplugMidway) {
+        QVERIFY2(shownBlocks > 0, "the progress bar never moved while the blocks went out");
+        QCOMPARE(shownRange, kBlocks);
+    }
+    QCOMPARE(m_dialogs.questions.size(), 1);  // fw.bin: the one question, no warning
+    QVERIFY(m_dialogs.questions.at(0).text.startsWith(
+        "Upgrade the firmware of Vantor-D3 (now V2.1.0) with fw.bin"));
     QFETCH(QString, message);
-    QCOMPARE(
-        m_dialogs.texts(),
-        (QStringList{"An operation on the device is running. Close the window when it has ended.", message}));
+    const QString refused = "An operation on the device is running. Close the window when it has ended.";
+    QCOMPARE(m_dialogs.texts(), (QStringList{refused, refused, message}));
     QCOMPARE(countStartingWith(requestsHex(device), "01 13 04"), 0);  // no write began
     QCoreApplication::sendPostedEvents();
     QCOMPARE(window->isConnected(), !unplugMidway);

@@ -3,6 +3,8 @@
 
 #include "E2e.h"
 
+#include "session/DeviceSession.h"
+
 using namespace e2e;
 
 class WriteTest : public WindowTest {
@@ -18,6 +20,8 @@ private slots:
     void family1Failures();
     void family2_data();
     void family2();
+    void verifyListsWhatTheDeviceLost_data();
+    void verifyListsWhatTheDeviceLost();
 };
 
 namespace {
@@ -87,8 +91,7 @@ void WriteTest::refusedBeforeAnyRequest_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<int>("requests");
     QTest::newRow("15 filters on channel 1") << 1 << 0 << "channel 1: filter at most 14" << 0;
-    QTest::newRow("15 filters on channel 2: channel 1 sent")
-        << 1 << 1 << "channel 2: filter at most 14" << 15;
+    QTest::newRow("15 filters on channel 2") << 1 << 1 << "channel 2: filter at most 14" << 0;
     QTest::newRow("rate register of 3 digits")
         << 1 << 2 << "channel 1: the bit rate register must be 8 hexadecimal digits" << 0;
     QTest::newRow("fibre rate empty") << 2 << 3 << "Fiber2: enter a baud rate from 1 to 2147483647" << 0;
@@ -201,8 +204,9 @@ void WriteTest::family2_data()
         << "Vantor-D3" << 2 << write << QByteArray()
         << QStringList{report2("01 13 04 01 10 00 01 01 01 00 07 0a 02 00 00 07 20 40 00 f0 00")} << 9
         << "set up success";
-    QTest::newRow("an empty filter table ends the write silently")
-        << "Vantor-D3" << 3 << write << QByteArray() << QStringList() << 3 << "";
+    QTest::newRow("an empty filter table on channel 2 is refused")
+        << "Vantor-D3" << 3 << write << QByteArray() << QStringList() << 0
+        << "channel 2: a CAN FD channel needs at least one filter row";
     // The device restores itself and answers nothing; the editors stay as they are.
     QTest::newRow("default") << "Vantor-D3" << 0 << "m_pushButtonDefault" << QByteArray()
                              << QStringList{report2("01 13 07 01 01")} << 1 << "";
@@ -244,6 +248,48 @@ void WriteTest::family2()
     if (button.contains(QLatin1String("Default")))
         QCOMPARE(child<QComboBox>(*canEditor(*window, 1), "comboBoxBautRate")->currentText(),
                  QStringLiteral("250K"));
+}
+
+void WriteTest::verifyListsWhatTheDeviceLost_data()
+{
+    QTest::addColumn<int>("family");
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QString>("row");  // the second filter row of channel 2, as the file spells it
+    QTest::newRow("classic") << 1 << "Vantor-A2"
+                             << "1, 0, 00 00 01 23, 00 00 07 ff";
+    QTest::newRow("CAN FD") << 2 << "Vantor-D3"
+                            << "0, 2, 00 00 01 23, 00 00 07 ff";
+}
+
+// The session's verify reads the device back into a second model: a filter
+// row the device lost after the write is the one difference.
+void WriteTest::verifyListsWhatTheDeviceLost()
+{
+    QFETCH(int, family);
+    QFETCH(QString, model);
+    QFETCH(QString, row);
+    sim::VirtualDevice& device = plug(family, model.toLatin1().constData());
+    HIDDevice hid;
+    const config::Shape shape = session::shapeOf(searchDevice(hid, 0));
+    config::Configuration written = config::defaultConfiguration(shape);
+    QVERIFY(session::readConfiguration(hid, shape, &written).ok);
+    const QStringList fields = row.split(QStringLiteral(", "));
+    written.channels[1].filters << can::FilterRow{fields[0].toInt(), fields[1].toInt(), fields[2], fields[3]};
+    QVERIFY(session::writeConfiguration(hid, shape, written).ok);
+    QVERIFY(session::verify(hid, shape, written).differences.isEmpty());
+
+    sim::DeviceState state = device.state();
+    if (family == 1)
+        state.channels[1].banks[1].control = 0x02;  // no longer in use
+    else
+        state.channels[1].standardFilters.removeLast();
+    device.setState(state);
+    const session::Verification verification = session::verify(hid, shape, written);
+    QVERIFY(verification.result.ok);
+    QCOMPARE(verification.differences.size(), 1);
+    const config::Difference& d = verification.differences.at(0);
+    QCOMPARE(QStringList({d.where, d.field, d.written, d.readBack}),
+             QStringList({"CAN2", "DataList[1]", row, ""}));
 }
 
 QTEST_MAIN(WriteTest)

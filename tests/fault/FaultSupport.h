@@ -85,9 +85,10 @@ inline bool answerIgnored(int family, const QByteArray& request)
 
 // What a fault does to the exchange it hits.
 enum class Effect {
-    WriteFails,    // the request does not reach the device
-    AnswerFails,   // the answer is missing or short
-    AnswerChanged  // a full answer with other bytes: passes where nothing is tested
+    WriteFails,     // the request does not reach the device
+    AnswerFails,    // the answer is missing or short
+    AnswerChanged,  // a full answer with other bytes: passes where nothing is tested
+    InTime          // a slow device's answer, within the timeout: the operation succeeds
 };
 
 struct InjectedFault {
@@ -101,6 +102,9 @@ inline QList<InjectedFault> faultsFor(int family, const QByteArray& request)
     using sim::Fault;
     return {
         {QStringLiteral("no answer"), Fault::noAnswer(), Effect::AnswerFails},
+        // Real devices take tens of milliseconds: an answer after 80 % of the timeout still counts.
+        {QStringLiteral("answer in time"), Fault::delay(answerTimeoutMs(family, request) * 4 / 5),
+         Effect::InTime},
         {QStringLiteral("late answer"), Fault::delay(answerTimeoutMs(family, request) + 1),
          Effect::AnswerFails},
         {QStringLiteral("short answer"), Fault::shortAnswer(family == 1 ? 15 : 47), Effect::AnswerFails},

@@ -189,6 +189,8 @@ QStringList outcomeProblems(const OperationPlan& plan, const InjectedFault& faul
     const bool successIsDistinct = !(plan.successText.isEmpty() && plan.silentFailures);
     if (exchangeFails && successIsDistinct && text == plan.successText)
         problems << QStringLiteral("a failed exchange ended in success ('%1')").arg(text);
+    if (fault.effect == Effect::InTime && text != plan.successText)
+        problems << QStringLiteral("an answer in time ended in '%1'").arg(text);
 
     if (o.unplugged) {
         if (o.connected || o.shape != QLatin1String("0 0 0"))

@@ -118,15 +118,15 @@ void TestFibreGrid::customSurvivesLanguageSwitch()
     FibreTab t;
     const FibreGrid grid = t.view(2, 1, 2);
     grid.build();
-    grid.setFibreBaud(0, QByteArray::fromHex("000186A0"));
+    grid.setFibreBaudText(0, QStringLiteral("100000"));
 
     ChineseCustom chinese;
     QCoreApplication::installTranslator(&chinese);
     QCOMPARE(FibreGrid::customText(), QStringLiteral("自定义"));
-    QCOMPARE(grid.fibreBaudBytes(0).toHex(' '), QByteArray("00 01 86 a0"));
-    grid.setFibreBaud(0, QByteArray::fromHex("00002580"));
+    QCOMPARE(grid.fibreBaudText(0), QStringLiteral("100000"));
+    grid.setFibreBaudText(0, QStringLiteral("9600"));
     QVERIFY(grid.customEdit(0)->isHidden());
-    grid.setFibreBaud(0, QByteArray::fromHex("0003D090"));
+    grid.setFibreBaudText(0, QStringLiteral("250000"));
     QCOMPARE(grid.selector(0)->currentIndex(), grid.selector(0)->count() - 1);  // "custom"
     QCOMPARE(grid.customEdit(0)->text(), QStringLiteral("250000"));
     QVERIFY(!grid.customEdit(0)->isHidden());

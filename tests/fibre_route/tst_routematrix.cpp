@@ -36,7 +36,6 @@ private slots:
     void cleanup();
     void layout();
     void portSwitch();
-    void family1Bytes();
 
 private:
     QTableWidget* m_table = nullptr;
@@ -91,20 +90,6 @@ void TestRouteMatrix::portSwitch()
     QTest::mouseClick(buttonAt(*m_table, 3, 0), Qt::LeftButton);
     QTest::mouseClick(buttonAt(*m_table, 3, 0), Qt::LeftButton);
     QCOMPARE(cellStates(*m_table), (QStringList{"0 1 1", "1 0 1", "1 1 0"}));
-}
-
-void TestRouteMatrix::family1Bytes()
-{
-    const RouteMatrix matrix(m_table, m_mapper, 2, 1);
-    // CAN1 answers with its own bit set; its disabled cell stays off.
-    matrix.decodeRouteBytes(QByteArray::fromHex("00 00 81 00 C0 08 00 00 80 00 00 00 00 00 00 00"));
-    QCOMPARE(cellStates(*m_table), (QStringList{"0 1 0", "0 0 1", "1 0 0"}));
-    QCOMPARE(matrix.routeBytes().toHex(' '),
-             QByteArray("00 12 27 09 00 40 08 00 00 80 00 00 00 00 00 00 00"));
-
-    // A short answer leaves the rows it does not reach as they are.
-    matrix.decodeRouteBytes(QByteArray::fromHex("00 00 81 00 48 88"));
-    QCOMPARE(cellStates(*m_table), (QStringList{"0 1 1", "1 0 1", "1 0 0"}));
 }
 
 QTEST_MAIN(TestRouteMatrix)

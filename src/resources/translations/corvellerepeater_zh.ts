@@ -250,6 +250,10 @@ extended frame MASK&lt;=0x1FFFFFFF</source>
         <source>Select all filter rows</source>
         <translation>选择全部滤波器行</translation>
     </message>
+    <message>
+        <source>channel %1: a CAN FD channel needs at least one filter row</source>
+        <translation>通道%1：CAN FD 通道至少需要一行过滤器</translation>
+    </message>
 </context>
 <context>
     <name>CorvelleRepeater</name>
@@ -568,6 +572,10 @@ extended frame MASK&lt;=0x1FFFFFFF</source>
     <message>
         <source>Upgrade the firmware of %1 (now %2) with %3: %4 bytes in 1 block? The device&apos;s firmware will be overwritten.</source>
         <translation>要用 %3（%4 字节，1 块）升级 %1 的固件（当前为 %2）吗？设备的固件将被覆盖。</translation>
+    </message>
+    <message>
+        <source>the firmware image is empty</source>
+        <translation>固件镜像为空</translation>
     </message>
 </context>
 <context>
@@ -966,6 +974,41 @@ ensure that the baud rate of the butted fiber channel remains the same.</source>
     <message>
         <source>%1, %2</source>
         <translation>%1，%2</translation>
+    </message>
+</context>
+<context>
+    <name>Validation</name>
+    <message>
+        <source>channel %1: </source>
+        <translation>通道%1：</translation>
+    </message>
+    <message>
+        <source>Fiber%1: &quot;%2&quot; is no rate code of this device (01 to %3)</source>
+        <translation>光纤%1：“%2”不是本设备的波特率代码（01 至 %3）</translation>
+    </message>
+    <message>
+        <source>member &quot;%1&quot; is given again at offset %2</source>
+        <translation>成员“%1”在偏移 %2 处重复出现</translation>
+    </message>
+    <message>
+        <source>a configuration of a family-%1 device; this device is of family %2</source>
+        <translation>这是系列 %1 设备的配置；本设备属于系列 %2</translation>
+    </message>
+    <message>
+        <source>the file has %1 CAN channels; this device has %2</source>
+        <translation>文件有 %1 个 CAN 通道；本设备有 %2 个</translation>
+    </message>
+    <message>
+        <source>the file has %1 fibre channels; this device has %2</source>
+        <translation>文件有 %1 个光纤通道；本设备有 %2 个</translation>
+    </message>
+    <message>
+        <source>the file has %1 route ports; this device has %2</source>
+        <translation>文件有 %1 个路由端口；本设备有 %2 个</translation>
+    </message>
+    <message>
+        <source>Port%1: the route row is longer than this device's %2 ports</source>
+        <translation>端口%1：路由行超过本设备的 %2 个端口</translation>
     </message>
 </context>
 </TS>
