@@ -30,6 +30,7 @@ CorvelleRepeater::CorvelleRepeater(QWidget* parent)
     m_pSignalMapper = new QSignalMapper();
     m_pMainMenu = new QMenu();
     createMenu();
+    createChangesLabel();
     addFirmwareFileButton();
     showFirmwareTabNoDevice();
 
@@ -210,7 +211,7 @@ void CorvelleRepeater::keyPressEvent(QKeyEvent* event)
 
 void CorvelleRepeater::closeEvent(QCloseEvent* event)
 {
-    if (refuseCloseWhileBusy()) {
+    if (refuseCloseWhileBusy() || (m_bConnected && !settleUnwrittenChanges(Replacing::Close))) {
         event->ignore();
         return;
     }
@@ -254,7 +255,7 @@ void CorvelleRepeater::onShowMainMenu()
 
 void CorvelleRepeater::onCloseWidget()
 {
-    if (!refuseCloseWhileBusy())
+    if (!refuseCloseWhileBusy() && (!m_bConnected || settleUnwrittenChanges(Replacing::Close)))
         QCoreApplication::quit();
 }
 
@@ -295,8 +296,7 @@ void CorvelleRepeater::on_pushButton_min_clicked()
 
 void CorvelleRepeater::on_pushButton_close_clicked()
 {
-    if (!refuseCloseWhileBusy())
-        QCoreApplication::quit();
+    onCloseWidget();
 }
 
 void CorvelleRepeater::on_pushButton_menu_clicked()

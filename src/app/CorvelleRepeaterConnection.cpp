@@ -92,6 +92,8 @@ void CorvelleRepeater::onShowName(int nCAN, int nFiberOptic, QString strName, QS
     clearRouteTable();
     buildRouteTable();
     m_bConnected = true;
+    // Compared with nothing until the read has given what this device holds.
+    m_bHasBaseline = false;
 
     m_bShowReadResult = false;
     readConfig();
@@ -109,6 +111,7 @@ void CorvelleRepeater::onDeviceChanged(int type, int nType)
         showFirmwareTabNoDevice();
         m_bConnected = false;
         m_nPendingSearch = -1;
+        clearBaseline();
     } else if (nType == 1) {
         // The new search opens into the shared device: nothing may use the old handle meanwhile.
         m_bConnected = false;

@@ -44,16 +44,16 @@ void CorvelleRepeater::saveConfigFile()
     writeConfigFile(tr("save conf"), tr("save conf file fail"));
 }
 
-void CorvelleRepeater::writeConfigFile(const QString& caption, const QString& failText)
+bool CorvelleRepeater::writeConfigFile(const QString& caption, const QString& failText)
 {
     const QString chosen = userDialogs().saveFileName(this, caption, QString(), tr("TXT(*.txt)"));
     if (chosen.isEmpty())
-        return;
+        return false;
     const QString name = withTextSuffix(chosen);
     // The editors go with the device: one removed while the dialog was open
     // has nothing left to save.
     if (!checkConnected(tr("device not connect")))
-        return;
+        return false;
     const QByteArray text = config::fileText(editors().toModel(), drive_type == protocol::kFamily2);
 
     // Written beside the old file and renamed over it only when complete.
@@ -61,13 +61,16 @@ void CorvelleRepeater::writeConfigFile(const QString& caption, const QString& fa
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || file.write(text) != text.size() ||
         !file.commit()) {
         userDialogs().warning(this, tr("INFO"), failText + file.errorString());
-        return;
+        return false;
     }
     showInfo(tr("save success"));
+    return true;
 }
 
 void CorvelleRepeater::on_m_pushButtonReadFromFile_clicked()
 {
+    if (m_bConnected && !settleUnwrittenChanges(Replacing::Open))
+        return;
     runOperation(tr("device not connected"), EventPass::Run, [this] {
         const QString name = userDialogs().openFileName(this, tr("open file"), QString(), tr("TXT(*.txt)"));
         if (!name.isEmpty())

@@ -23,6 +23,7 @@ void CorvelleRepeater::installLanguage(const QString& catalogue)
     (void)m_pTranslator->load(catalogue);
     QCoreApplication::installTranslator(m_pTranslator);
     ui.retranslateUi(this);
+    retranslateChanges();
 }
 
 void CorvelleRepeater::onActionEN()

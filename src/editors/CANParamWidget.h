@@ -50,6 +50,10 @@ public:
     void loadChannelConfig(const config::CanChannel& channel);
     void setChannelConfig(const config::CanChannel& channel);
 
+signals:
+    // Any value of the editor changed, by the user or by a call.
+    void edited();
+
 private slots:
     void on_comboBoxBautRate_currentIndexChanged(int index);
     void on_pushButtonAdd_clicked();

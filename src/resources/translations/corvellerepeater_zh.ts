@@ -469,6 +469,78 @@ extended frame MASK&lt;=0x1FFFFFFF</source>
         <source>the firmware image is empty</source>
         <translation>固件镜像为空</translation>
     </message>
+    <message>
+        <source>%1 already holds this configuration. Write it again?</source>
+        <translation>%1 已保存此配置。仍要再次写入吗？</translation>
+    </message>
+    <message>
+        <source>%1 unwritten changes</source>
+        <translation>%1 项更改未写入</translation>
+    </message>
+    <message>
+        <source>1 unwritten change</source>
+        <translation>1 项更改未写入</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>放弃</translation>
+    </message>
+    <message>
+        <source>Save to file</source>
+        <translation>保存到文件</translation>
+    </message>
+    <message>
+        <source>Show the changes before writing</source>
+        <translation>写入前显示更改</translation>
+    </message>
+    <message>
+        <source>The editors hold changes not written to %1. Close the window?</source>
+        <translation>编辑器中有尚未写入 %1 的更改。关闭窗口吗？</translation>
+    </message>
+    <message>
+        <source>The editors hold changes not written to %1. Opening a file replaces them.</source>
+        <translation>编辑器中有尚未写入 %1 的更改。打开文件将替换这些更改。</translation>
+    </message>
+    <message>
+        <source>The editors hold changes not written to %1. Reading the device replaces them.</source>
+        <translation>编辑器中有尚未写入 %1 的更改。读取设备将替换这些更改。</translation>
+    </message>
+    <message>
+        <source>The editors hold changes not written to %1. Restoring the defaults replaces them.</source>
+        <translation>编辑器中有尚未写入 %1 的更改。恢复默认配置将替换这些更改。</translation>
+    </message>
+    <message>
+        <source>The factory configuration of %1 is restored, but reading it back failed: %2 Read the configuration again to see it.</source>
+        <translation>%1 已恢复出厂配置，但回读失败：%2 请重新读取配置以查看。</translation>
+    </message>
+    <message>
+        <source>The factory configuration of %1 is restored.</source>
+        <translation>%1 已恢复出厂配置。</translation>
+    </message>
+    <message>
+        <source>These %1 changes will be written to %2:</source>
+        <translation>以下 %1 项更改将写入 %2：</translation>
+    </message>
+    <message>
+        <source>This change will be written to %1:</source>
+        <translation>以下更改将写入 %1：</translation>
+    </message>
+    <message>
+        <source>Unwritten changes</source>
+        <translation>未写入的更改</translation>
+    </message>
+    <message>
+        <source>Write config</source>
+        <translation>写入配置</translation>
+    </message>
+    <message>
+        <source>Write</source>
+        <translation>写入</translation>
+    </message>
 </context>
 <context>
     <name>CorvelleRepeaterClass</name>
@@ -625,6 +697,72 @@ ensure that the baud rate of the butted fiber channel remains the same.</source>
     <message>
         <source>Port%1: the route row is longer than this device's %2 ports</source>
         <translation>端口%1：路由行超过本设备的 %2 个端口</translation>
+    </message>
+</context>
+<context>
+    <name>ChangeMarks</name>
+    <message>
+        <source>device: %1</source>
+        <translation>设备：%1</translation>
+    </message>
+</context>
+<context>
+    <name>Changes</name>
+    <message>
+        <source>%1, filter row %2: %3</source>
+        <translation>%1，过滤行 %2：%3</translation>
+    </message>
+    <message>
+        <source>%1: filter row %2 added</source>
+        <translation>%1：新增过滤行 %2</translation>
+    </message>
+    <message>
+        <source>%1: filter row %2 removed</source>
+        <translation>%1：删除过滤行 %2</translation>
+    </message>
+    <message>
+        <source>CAN channel %1</source>
+        <translation>CAN 通道 %1</translation>
+    </message>
+    <message>
+        <source>FD standard</source>
+        <translation>FD 标准</translation>
+    </message>
+    <message>
+        <source>arbitration rate</source>
+        <translation>仲裁域波特率</translation>
+    </message>
+    <message>
+        <source>bit rate</source>
+        <translation>波特率</translation>
+    </message>
+    <message>
+        <source>data rate</source>
+        <translation>数据域波特率</translation>
+    </message>
+    <message>
+        <source>mode</source>
+        <translation>模式</translation>
+    </message>
+    <message>
+        <source>no row</source>
+        <translation>无此行</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>关</translation>
+    </message>
+    <message>
+        <source>on</source>
+        <translation>开</translation>
+    </message>
+    <message>
+        <source>route %1: %2</source>
+        <translation>路由 %1：%2</translation>
     </message>
 </context>
 </TS>
