@@ -19,6 +19,7 @@ private slots:
     void refusalsEndWithTheirExitCode();
     void badFilesAreRefusedByBoth_data();
     void badFilesAreRefusedByBoth();
+    void modeAndStandardReachTheDevice();
     void questionsBeforeOverwriting_data();
     void questionsBeforeOverwriting();
 
@@ -242,7 +243,7 @@ void CliTest::badFilesAreRefusedByBoth_data()
         << "Fiber2: enter a baud rate from 1 to 2147483647" << false;
     QTest::newRow("more CAN channels than the device")
         << "1:Vantor-A2"
-        << R"("CANParam": [{}, {}, {}, {}], )" + noFibre << "the file has 4 CAN channels; this device has 2"
+        << R"("CANParam": [{}, {}, {}], )" + noFibre << "the file has 3 CAN channels; this device has 2"
         << false;
     QTest::newRow("more fibres than the device")
         << "1:Vantor-A2" << QByteArray(R"("CANParam": [], "FiberParam": {"Baud": ["0b", "0b"]}, "Route": [])")
@@ -319,6 +320,31 @@ void CliTest::badFilesAreRefusedByBoth()
         QCOMPARE(m_dialogs.choices.size(), 1);
         QVERIFY(m_dialogs.choices.at(0).text.endsWith(finding + QStringLiteral(" Write anyway?")));
     }
+}
+
+// Mode and FD standard differ in both channels, so that one read under the
+// other's key shows in the bytes: "CANFD" with ISO, and "CAN", whose standard
+// and data phase are not sent.
+void CliTest::modeAndStandardReachTheDevice()
+{
+    const QString file = fileWith(m_dir.filePath(QStringLiteral("modes.json")), R"({"CANParam": [
+        {"ArbitrateRate": "0x00070A02", "DataRate": "0x00010930", "Mode": 1, "FD": 0,
+         "DataList": ["0, 0, 00 00 01 00, 00 00 02 00"]},
+        {"ArbitrateRate": "0x00070A02", "DataRate": "0x00010930", "Mode": 0, "FD": 1,
+         "DataList": ["0, 0, 00 00 01 00, 00 00 02 00"]}], "FiberParam": {"Baud": []}, "Route": []})");
+    const Run run = runCli(m_dir.path(), {"--simulate", "2:Vantor-D3", "write", file, "--verify"});
+    QCOMPARE(run.code, 0);
+    const QString sent = run.requests.join(QLatin1Char(' '));
+    QVERIFY2(sent.contains("01130401100001"
+                           "0100"
+                           "00070a02"
+                           "00010930"),
+             qPrintable(sent));
+    QVERIFY2(sent.contains("01130401100002"
+                           "0000"
+                           "00070a02"
+                           "00000000"),
+             qPrintable(sent));
 }
 
 void CliTest::questionsBeforeOverwriting_data()
