@@ -73,8 +73,10 @@ void CorvelleRepeater::createChangesLabel()
     m_pChangesLabel = new QLabel(this);
     m_pChangesLabel->setObjectName(QStringLiteral("changesLabel"));
     m_pChangesLabel->setStyleSheet(QStringLiteral("color: rgb(200, 100, 0); font-weight: bold;"));
+    // At the row's left end, with room for its longest text, so that no button moves when it changes.
+    m_pChangesLabel->setMinimumWidth(170);
     if (auto* row = qobject_cast<QHBoxLayout*>(ui.m_pushButtonRead->parentWidget()->layout()))
-        row->insertWidget(row->indexOf(ui.m_pushButtonSaveToFile), m_pChangesLabel);
+        row->insertWidget(0, m_pChangesLabel);
 
     m_pCompareTimer = new QTimer(this);
     m_pCompareTimer->setSingleShot(true);

@@ -103,23 +103,22 @@ QVector<Change> changes(const Configuration& baseline, const Configuration& edit
             const can::RateList rates = shape.canFd() ? can::RateList::Arbitration : can::RateList::Classic;
             const QString name = shape.canFd() ? tr("arbitration rate") : tr("bit rate");
             add(Change::Field::CanRate, 0,
-                QStringLiteral("%1, %2: %3")
-                    .arg(channel, name, arrow(rateName(from, rates), rateName(to, rates))),
+                tr("%1, %2: %3").arg(channel, name, arrow(rateName(from, rates), rateName(to, rates))),
                 rateName(from, rates));
         } else if (field == configfile::kDataRate) {
             add(Change::Field::CanDataRate, 0,
-                QStringLiteral("%1, %2: %3")
+                tr("%1, %2: %3")
                     .arg(channel, tr("data rate"),
                          arrow(rateName(from, can::RateList::Data), rateName(to, can::RateList::Data))),
                 rateName(from, can::RateList::Data));
         } else if (field == configfile::kMode) {
             add(Change::Field::CanMode, 0,
-                QStringLiteral("%1, %2: %3")
+                tr("%1, %2: %3")
                     .arg(channel, tr("mode"), arrow(modeName(from.toInt()), modeName(to.toInt()))),
                 modeName(from.toInt()));
         } else if (field == configfile::kFd) {
             add(Change::Field::CanFd, 0,
-                QStringLiteral("%1, %2: %3")
+                tr("%1, %2: %3")
                     .arg(channel, tr("FD standard"), arrow(fdName(from.toInt()), fdName(to.toInt()))),
                 fdName(from.toInt()));
         } else if (field.startsWith(configfile::kDataList)) {
@@ -134,9 +133,7 @@ QVector<Change> changes(const Configuration& baseline, const Configuration& edit
             add(Change::Field::CanFilter, row, line, from.isEmpty() ? tr("no row") : from);
         } else if (field == configfile::kBaud) {
             add(Change::Field::Fibre, 0,
-                QStringLiteral("Fiber%1: %2")
-                    .arg(index + 1)
-                    .arg(arrow(fibreName(from, shape), fibreName(to, shape))),
+                tr("Fiber%1: %2").arg(index + 1).arg(arrow(fibreName(from, shape), fibreName(to, shape))),
                 fibreName(from, shape));
         } else if (field == configfile::kRoute) {
             // One line per route cell that differs.

@@ -709,6 +709,14 @@ ensure that the baud rate of the butted fiber channel remains the same.</source>
 <context>
     <name>Changes</name>
     <message>
+        <source>%1, %2: %3</source>
+        <translation>%1，%2：%3</translation>
+    </message>
+    <message>
+        <source>Fiber%1: %2</source>
+        <translation>光纤%1：%2</translation>
+    </message>
+    <message>
         <source>%1, filter row %2: %3</source>
         <translation>%1，过滤行 %2：%3</translation>
     </message>
