@@ -47,6 +47,7 @@ CorvelleRepeater::CorvelleRepeater(QWidget* parent)
                 whenIdle([=] {
                     m_strModel = strDevType;
                     m_strFirmware = strFirmware;
+                    m_strBoard = strCardNum;
                     onShowName(nCAN, nFiberOptic, strName, strDevType, strDevVer, strFirmware, strCardNum);
                 });
             });

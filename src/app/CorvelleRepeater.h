@@ -154,6 +154,10 @@ private:
     void setBaseline(const config::Configuration& configuration);
     void clearBaseline();
     void watchEdits();
+    // On a removal the edited configuration is kept; when the same device
+    // (model and board number) comes back, the user may have it shown again.
+    void keepUnwrittenChanges();
+    void offerKeptChanges();
     void createChangesLabel();
     void retranslateChanges();
 
@@ -232,4 +236,12 @@ private:
     QAction* m_pActionShowChanges = nullptr;
     bool m_bShowChanges = true;
     QVector<const QObject*> m_watched;  // the editors watchEdits connected last
+    QString m_strBoard;                 // the board number of the device connected last
+    struct KeptChanges {
+        config::Configuration configuration;
+        config::Shape shape;
+        QString model;
+        QString board;
+    };
+    std::unique_ptr<KeptChanges> m_kept;
 };

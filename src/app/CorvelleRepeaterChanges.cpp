@@ -234,3 +234,38 @@ bool CorvelleRepeater::settleUnwrittenChanges(Replacing what)
         return !m_bOperationRunning && writeConfigFile(tr("save conf"), tr("save conf file fail"));
     return chosen == discard;
 }
+
+void CorvelleRepeater::keepUnwrittenChanges()
+{
+    if (!m_bHasBaseline || m_nCAN + m_nFiberOptic == 0)
+        return;
+    const config::Shape shape = deviceShape();
+    config::Configuration edited = editors().toModel();
+    if (config::changes(m_baseline, edited, shape).isEmpty())
+        return;
+    m_kept.reset(new KeptChanges{std::move(edited), shape, m_strModel, m_strBoard});
+}
+
+void CorvelleRepeater::offerKeptChanges()
+{
+    const std::unique_ptr<KeptChanges> kept = std::move(m_kept);
+    const config::Shape shape = deviceShape();
+    // Another device starts fresh.
+    if (!kept || !m_bConnected || !m_bHasBaseline || kept->model != m_strModel || kept->board != m_strBoard ||
+        kept->shape.family != shape.family || kept->shape.nCAN != shape.nCAN ||
+        kept->shape.nFiberOptic != shape.nFiberOptic || kept->shape.modeCount != shape.modeCount)
+        return;
+    QStringList lines;
+    for (const config::Change& change : config::changes(m_baseline, kept->configuration, shape))
+        lines << change.line;
+    if (lines.isEmpty())
+        return;
+    const QString text =
+        tr("%1 (board %2) was removed while the editors held changes not written to it. Show them again?")
+            .arg(m_strModel, m_strBoard);
+    if (userDialogs().choose(this, tr("Unwritten changes"), text, lines,
+                             {tr("Show the changes"), tr("Discard")}, 0) != 0)
+        return;
+    editors().fromModel(kept->configuration);
+    refreshChanges();
+}

@@ -98,12 +98,14 @@ void CorvelleRepeater::onShowName(int nCAN, int nFiberOptic, QString strName, QS
     m_bShowReadResult = false;
     readConfig();
     m_bShowReadResult = true;
+    offerKeptChanges();
 }
 
 void CorvelleRepeater::onDeviceChanged(int type, int nType)
 {
     if (nType == 0) {
         m_pHidDevice->close();
+        keepUnwrittenChanges();
         ui.m_pLineEditDevName->clear();
         removeCanTabs();
         clearFibreGrid();
@@ -114,6 +116,7 @@ void CorvelleRepeater::onDeviceChanged(int type, int nType)
         clearBaseline();
     } else if (nType == 1) {
         // The new search opens into the shared device: nothing may use the old handle meanwhile.
+        keepUnwrittenChanges();
         m_bConnected = false;
         if (m_bSearching) {
             m_nPendingSearch = type;

@@ -24,6 +24,7 @@ private slots:
     void guardsCancelSendNothing();
     void guardsWriteSaveDiscard();
     void restoreIsReadBack();
+    void unplugKeepsTheEdits();
 
 private:
     QTemporaryDir m_dir;
@@ -274,6 +275,47 @@ void ChangesTest::restoreIsReadBack()
     click(*window, "m_pushButtonWrite");
     QCOMPARE(m_dialogs.choices.last().details, QStringList());
     QCOMPARE(device.state().fibres[0].baud, QByteArray::fromHex("0001c200"));
+}
+
+// A loose cable loses nothing: the same device back offers the edits again,
+// another device starts fresh.
+void ChangesTest::unplugKeepsTheEdits()
+{
+    plug(2, "Vantor-D3");
+    const auto window = connectedWindow();
+    selectRate(canEditor(*window, 0), "comboBoxBautRate", "250K");
+    sim::VirtualBus::instance().unplug(2);
+    QCoreApplication::sendPostedEvents();
+    QVERIFY(!window->isConnected());
+    QVERIFY(m_dialogs.choices.isEmpty());
+
+    m_dialogs.choiceAnswers << QStringLiteral("Show the changes");
+    plug(2, "Vantor-D3");
+    settle();
+    QCOMPARE(m_dialogs.choices.size(), 1);
+    QCOMPARE(m_dialogs.choices.at(0).text,
+             QStringLiteral("Vantor-D3 (board SIM2000042) was removed while the editors held changes not "
+                            "written to it. Show them again?"));
+    QCOMPARE(m_dialogs.choices.at(0).details, QStringList{"CAN channel 1, arbitration rate: 500K → 250K"});
+    QCOMPARE(child<QComboBox>(*canEditor(*window, 0), "comboBoxBautRate")->currentText(),
+             QStringLiteral("250K"));
+    QCOMPARE(window->refreshChanges(), 1);
+
+    // Another device: nothing is offered, and the edits are gone for good.
+    m_dialogs.clear();
+    sim::VirtualBus::instance().unplug(2);
+    QCoreApplication::sendPostedEvents();
+    plug(2, "Vantor-D5");
+    settle();
+    QVERIFY(m_dialogs.choices.isEmpty());
+    QCOMPARE(window->refreshChanges(), 0);
+    sim::VirtualBus::instance().unplug(2);
+    QCoreApplication::sendPostedEvents();
+    plug(2, "Vantor-D3");
+    settle();
+    QVERIFY(m_dialogs.choices.isEmpty());
+    QCOMPARE(child<QComboBox>(*canEditor(*window, 0), "comboBoxBautRate")->currentText(),
+             QStringLiteral("500K"));
 }
 
 QTEST_MAIN(ChangesTest)

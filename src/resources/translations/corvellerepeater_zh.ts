@@ -530,6 +530,14 @@ extended frame MASK&lt;=0x1FFFFFFF</source>
         <translation>以下更改将写入 %1：</translation>
     </message>
     <message>
+        <source>%1 (board %2) was removed while the editors held changes not written to it. Show them again?</source>
+        <translation>%1（板号 %2）被拔出时，编辑器中有尚未写入的更改。要重新显示这些更改吗？</translation>
+    </message>
+    <message>
+        <source>Show the changes</source>
+        <translation>显示更改</translation>
+    </message>
+    <message>
         <source>Unwritten changes</source>
         <translation>未写入的更改</translation>
     </message>
