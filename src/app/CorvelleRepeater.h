@@ -63,6 +63,7 @@ public:
     QAction* actionAbout() const { return m_pActionAbout; }
     QAction* actionDeviceInfo() const { return m_pActionDeviceInfo; }
     QAction* actionShowChanges() const { return m_pActionShowChanges; }
+    QAction* actionCompare() const { return m_pActionCompare; }
     CustomProgressIndicator* progressIndicator() const { return m_pProgressIndicator; }
     // Compares the editors with the baseline (the configuration last read
     // from or written to the device), marks every field that differs and
@@ -103,6 +104,7 @@ private slots:
     void on_pushButton_update_clicked();
     void onEditorEdited();
     void onActionShowChanges(bool on);
+    void onActionCompare();
 
 public:
     // Kept by name for the places that name them; plain functions rather than
@@ -234,6 +236,7 @@ private:
     QLabel* m_pChangesLabel = nullptr;
     QTimer* m_pCompareTimer = nullptr;
     QAction* m_pActionShowChanges = nullptr;
+    QAction* m_pActionCompare = nullptr;
     bool m_bShowChanges = true;
     QVector<const QObject*> m_watched;  // the editors watchEdits connected last
     QString m_strBoard;                 // the board number of the device connected last

@@ -9,7 +9,9 @@
 
 #include "LanguageSettings.h"
 #include "config/Changes.h"
+#include "device/HIDDevice.h"
 #include "editors/CANParamWidget.h"
+#include "session/DeviceSession.h"
 #include "widgets/CheckButton.h"
 #include "widgets/UserDialogs.h"
 
@@ -68,7 +70,12 @@ void CorvelleRepeater::createChangesLabel()
     m_pActionShowChanges->setCheckable(true);
     m_pActionShowChanges->setChecked(m_bShowChanges);
     connect(m_pActionShowChanges, &QAction::toggled, this, &CorvelleRepeater::onActionShowChanges);
+    m_pActionCompare = new QAction(this);
+    m_pActionCompare->setObjectName(QStringLiteral("actionCompare"));
+    connect(m_pActionCompare, &QAction::triggered, this, &CorvelleRepeater::onActionCompare);
+    m_pMainMenu->insertAction(m_pActionAbout, m_pActionCompare);
     m_pMainMenu->insertAction(m_pActionAbout, m_pActionShowChanges);
+    m_pMainMenu->insertSeparator(m_pActionAbout);
 
     m_pChangesLabel = new QLabel(this);
     m_pChangesLabel->setObjectName(QStringLiteral("changesLabel"));
@@ -88,6 +95,7 @@ void CorvelleRepeater::createChangesLabel()
 void CorvelleRepeater::retranslateChanges()
 {
     m_pActionShowChanges->setText(tr("Show the changes before writing"));
+    m_pActionCompare->setText(tr("Compare with the device"));
     refreshChanges();
 }
 
@@ -96,6 +104,36 @@ void CorvelleRepeater::onActionShowChanges(bool on)
     m_bShowChanges = on;
     const QString path = languagesettings::settingsFilePath();
     QSettings(path, QSettings::IniFormat).setValue(kShowChangesKey, on);
+}
+
+// The device is read into a second model; no editor changes. What the
+// device holds is the baseline from now on, so the marks tell the truth
+// also when another tool has written to it meanwhile.
+void CorvelleRepeater::onActionCompare()
+{
+    runOperation(tr("device not connect"), EventPass::Skip, [this] {
+        const config::Shape shape = deviceShape();
+        const config::Configuration edited = editors().toModel();
+        config::Configuration device = edited;
+        HIDDevice& hid = *m_pHidDevice;
+        TransferResult result;
+        serveEventsWhile([&] { result = session::readConfiguration(hid, shape, &device); });
+        if (!result.ok)
+            return result;
+        QStringList lines;
+        for (const config::Change& change : config::changes(device, edited, shape))
+            lines << change.line;
+        setBaseline(device);
+        const QString text =
+            lines.isEmpty() ? tr("The editors show the configuration %1 holds.").arg(m_strModel)
+            : lines.size() == 1
+                ? tr("The editors differ from %1 in one place (device → editors):").arg(m_strModel)
+                : tr("The editors differ from %1 in %2 places (device → editors):")
+                      .arg(m_strModel)
+                      .arg(lines.size());
+        userDialogs().choose(this, tr("Compare with the device"), text, lines, {tr("OK")}, 0);
+        return TransferResult::success();
+    });
 }
 
 void CorvelleRepeater::onEditorEdited()

@@ -25,6 +25,7 @@ private slots:
     void guardsWriteSaveDiscard();
     void restoreIsReadBack();
     void unplugKeepsTheEdits();
+    void compareReadsWithoutChangingTheEditors();
 
 private:
     QTemporaryDir m_dir;
@@ -316,6 +317,26 @@ void ChangesTest::unplugKeepsTheEdits()
     QVERIFY(m_dialogs.choices.isEmpty());
     QCOMPARE(child<QComboBox>(*canEditor(*window, 0), "comboBoxBautRate")->currentText(),
              QStringLiteral("500K"));
+}
+
+// Another tool changed the device: Compare lists it, changes no editor, and
+// the marks follow what the device holds now.
+void ChangesTest::compareReadsWithoutChangingTheEditors()
+{
+    sim::VirtualDevice& device = plug(2, "Vantor-D3");
+    const auto window = connectedWindow();
+    sim::DeviceState state = device.state();
+    state.fibres[0].baud = QByteArray::fromHex("00004b00");  // 19200
+    device.setState(state);
+    const QStringList before = editorSnapshot(*window);
+    window->actionCompare()->trigger();
+    QCOMPARE(m_dialogs.choices.size(), 1);
+    QCOMPARE(m_dialogs.choices.at(0).text,
+             QStringLiteral("The editors differ from Vantor-D3 in one place (device → editors):"));
+    QCOMPARE(m_dialogs.choices.at(0).details, QStringList{"Fiber1: 19200 → 115200"});
+    QCOMPARE(editorSnapshot(*window), before);
+    QCOMPARE(markedToolTips(*window), QStringList{"device: 19200"});
+    QCOMPARE(countStartingWith(requestsHex(device), "01 13 06 01"), 0);  // nothing written
 }
 
 QTEST_MAIN(ChangesTest)

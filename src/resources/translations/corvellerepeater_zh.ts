@@ -538,6 +538,26 @@ extended frame MASK&lt;=0x1FFFFFFF</source>
         <translation>显示更改</translation>
     </message>
     <message>
+        <source>Compare with the device</source>
+        <translation>与设备比较</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>The editors show the configuration %1 holds.</source>
+        <translation>编辑器显示的正是 %1 保存的配置。</translation>
+    </message>
+    <message>
+        <source>The editors differ from %1 in one place (device → editors):</source>
+        <translation>编辑器与 %1 有 1 处不同（设备 → 编辑器）：</translation>
+    </message>
+    <message>
+        <source>The editors differ from %1 in %2 places (device → editors):</source>
+        <translation>编辑器与 %1 有 %2 处不同（设备 → 编辑器）：</translation>
+    </message>
+    <message>
         <source>Unwritten changes</source>
         <translation>未写入的更改</translation>
     </message>
