@@ -7,6 +7,7 @@
 #include "ui_CorvelleRepeater.h"
 
 #include "DeviceEditors.h"
+#include "config/Changes.h"
 #include "config/ConfigFile.h"
 #include "config/Configuration.h"
 #include "config/Validation.h"
@@ -113,5 +114,7 @@ void CorvelleRepeater::loadConfigFile(const QString& fileName)
     removeCanTabs();
     buildCanTabs(m_nCAN);
     editors().fromModel(opened);
-    showInfo(tr("read finish"));
+    const QStringList left = config::notInFile(parsed.configuration, shape);
+    showInfo(left.isEmpty() ? tr("read finish")
+                            : tr("read finish") + QLatin1Char('\n') + left.join(QLatin1Char('\n')));
 }

@@ -81,6 +81,37 @@ QString arrow(const QString& from, const QString& to)
 
 }  // namespace
 
+namespace {
+
+// "CAN channel 3", "CAN channels 3 to 4".
+QString span(int from, int count, const char* one, const char* several)
+{
+    return count == 1 ? tr(one).arg(from + 1) : tr(several).arg(from + 1).arg(from + count);
+}
+
+}  // namespace
+
+QStringList notInFile(const Configuration& file, const Shape& shape)
+{
+    QStringList out;
+    if (file.channels.size() < shape.nCAN)
+        out << span(int(file.channels.size()), shape.nCAN - int(file.channels.size()),
+                    "CAN channel %1 is not in the file and takes the defaults.",
+                    "CAN channels %1 to %2 are not in the file and take the defaults.");
+    if (file.fibreRates.size() < shape.nFiberOptic)
+        out << span(int(file.fibreRates.size()), shape.nFiberOptic - int(file.fibreRates.size()),
+                    "Fiber%1 is not in the file and keeps its rate.",
+                    "Fiber%1 to Fiber%2 are not in the file and keep their rates.");
+    if (file.routes.size() < shape.ports().count())
+        out << tr("The routes of %1 are not in the file and stay as they are.")
+                   .arg(int(file.routes.size()) + 1 == shape.ports().count()
+                            ? portName(int(file.routes.size()), shape)
+                            : QStringLiteral("%1 to %2")
+                                  .arg(portName(int(file.routes.size()), shape),
+                                       portName(shape.ports().count() - 1, shape)));
+    return out;
+}
+
 QString portName(int port, const Shape& shape)
 {
     return port < shape.nCAN ? QStringLiteral("CAN%1").arg(port + 1)

@@ -24,6 +24,11 @@ struct Change {
 
 QVector<Change> changes(const Configuration& baseline, const Configuration& edited, const Shape& shape);
 
+// What opening a file of fewer channels than the device has leaves to the
+// device's own: "CAN channels 3 to 4 take the defaults", "Fiber2 keeps its
+// value" (config::openedConfiguration); empty when the file covers the device.
+QStringList notInFile(const Configuration& file, const Shape& shape);
+
 // A port's name in the route matrix: "CAN1", "Fiber2".
 QString portName(int port, const Shape& shape);
 

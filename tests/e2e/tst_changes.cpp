@@ -26,6 +26,7 @@ private slots:
     void restoreIsReadBack();
     void unplugKeepsTheEdits();
     void compareReadsWithoutChangingTheEditors();
+    void smallerFileSaysWhatItLeaves();
 
 private:
     QTemporaryDir m_dir;
@@ -337,6 +338,27 @@ void ChangesTest::compareReadsWithoutChangingTheEditors()
     QCOMPARE(editorSnapshot(*window), before);
     QCOMPARE(markedToolTips(*window), QStringList{"device: 19200"});
     QCOMPARE(countStartingWith(requestsHex(device), "01 13 06 01"), 0);  // nothing written
+}
+
+// A file of a smaller device of the family opens, and says what the device keeps of its own.
+void ChangesTest::smallerFileSaysWhatItLeaves()
+{
+    plug(2, "Vantor-D3");
+    const QString name = m_dir.filePath("d3.txt");
+    {
+        const auto window = connectedWindow();
+        m_dialogs.fileAnswers << name;
+        click(*window, "m_pushButtonSaveToFile");
+        QCOMPARE(m_dialogs.texts(), QStringList{"save success"});
+    }
+    m_dialogs.clear();
+    plug(2, "Vantor-D5");
+    const auto window = connectedWindow();
+    m_dialogs.fileAnswers << name;
+    click(*window, "m_pushButtonReadFromFile");
+    QCOMPARE(m_dialogs.texts(),
+             QStringList{"read finish\nFiber5 to Fiber16 are not in the file and keep their rates.\n"
+                         "The routes of Fiber5 to Fiber16 are not in the file and stay as they are."});
 }
 
 QTEST_MAIN(ChangesTest)

@@ -737,6 +737,26 @@ ensure that the baud rate of the butted fiber channel remains the same.</source>
 <context>
     <name>Changes</name>
     <message>
+        <source>CAN channel %1 is not in the file and takes the defaults.</source>
+        <translation>文件中没有 CAN 通道 %1，该通道采用默认配置。</translation>
+    </message>
+    <message>
+        <source>CAN channels %1 to %2 are not in the file and take the defaults.</source>
+        <translation>文件中没有 CAN 通道 %1 至 %2，这些通道采用默认配置。</translation>
+    </message>
+    <message>
+        <source>Fiber%1 is not in the file and keeps its rate.</source>
+        <translation>文件中没有光纤%1，其波特率保持不变。</translation>
+    </message>
+    <message>
+        <source>Fiber%1 to Fiber%2 are not in the file and keep their rates.</source>
+        <translation>文件中没有光纤%1 至光纤%2，其波特率保持不变。</translation>
+    </message>
+    <message>
+        <source>The routes of %1 are not in the file and stay as they are.</source>
+        <translation>文件中没有 %1 的路由，保持不变。</translation>
+    </message>
+    <message>
         <source>%1, %2: %3</source>
         <translation>%1，%2：%3</translation>
     </message>
