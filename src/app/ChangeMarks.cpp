@@ -28,10 +28,11 @@ public:
         show();
         raise();
     }
-    ~ChangeFrame() override
+    // Gives the field its own tooltip back; a field that is deleted takes its frame with it.
+    void release()
     {
-        if (QWidget* field = parentWidget())
-            field->setToolTip(m_toolTip);
+        parentWidget()->setToolTip(m_toolTip);
+        delete this;
     }
     void setDeviceValue(const QString& value)
     {
@@ -86,7 +87,7 @@ void ChangeMarks::show(const QVector<Mark>& marks)
         if (!it.value()) {  // the field was deleted, and its frame with it
             it = m_frames.erase(it);
         } else if (!wanted.contains(it.key())) {
-            delete it.value().data();
+            static_cast<ChangeFrame*>(it.value().data())->release();
             it = m_frames.erase(it);
         } else {
             ++it;
