@@ -306,7 +306,7 @@ void CliTest::badFilesAreRefusedByBoth()
     m_dialogs.fileAnswers << file;
     click(*window, "m_pushButtonReadFromFile");
     // A file refused as a whole changes no editor; one opened is refused or asked about by Write.
-    if (m_dialogs.texts() == QStringList{"read finish"}) {
+    if (m_dialogs.texts().size() == 1 && m_dialogs.texts().at(0).startsWith(QLatin1String("read finish"))) {
         m_dialogs.choiceAnswers << QStringLiteral("Cancel");
         click(*window, "m_pushButtonWrite");
     }
