@@ -97,13 +97,14 @@ int main(int argc, char* argv[])
             writes.push_back(t.nsecsElapsed() / 1e6);
 
             // One edit's comparison with the baseline and its marks, every
-            // channel's filter table full (the first edits are not timed).
-            for (int i = 0; i < m.nCAN; ++i) {
-                auto* editor =
-                    window.findChildren<CANParamWidget*>(QStringLiteral("CANParamWidget")).value(i);
-                while (editor && editor->filterRows().size() < (c.family == 1 ? 14 : 64))
-                    editor->appendFilterRow(
-                        {0, 0, QStringLiteral("00 00 01 23"), QStringLiteral("00 00 07 ff")});
+            // channel's filter table full: 14 rows, or 128 standard and 64
+            // extended (the first edits are not timed).
+            for (CANParamWidget* editor :
+                 window.findChildren<CANParamWidget*>(QStringLiteral("CANParamWidget"))) {
+                const int full = c.family == 1 ? 14 : 192;
+                for (int r = int(editor->filterRows().size()); r < full; ++r)
+                    editor->appendFilterRow({c.family == 1 || r < 128 ? 0 : 1, 0,
+                                             QStringLiteral("00 00 01 23"), QStringLiteral("00 00 07 ff")});
             }
             auto* rate = window.findChild<QComboBox*>(QStringLiteral("comboBoxBautRate"));
             window.refreshChanges();

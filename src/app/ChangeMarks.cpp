@@ -7,7 +7,6 @@
 #include <QPixmap>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QVariant>
 
 namespace {
 
@@ -17,7 +16,8 @@ const QColor kMarkColour(0xe6, 0x7e, 0x00);
 // click through, and keeps the tooltip the field had before.
 class ChangeFrame final : public QWidget {
 public:
-    ChangeFrame(QWidget* field, const QString& deviceValue) : QWidget(field), m_toolTip(field->toolTip())
+    ChangeFrame(QWidget* field, const QString& deviceValue)
+        : QWidget(field), m_toolTip(field->toolTip()), m_deviceValue(QStringLiteral("\n"))
     {
         setObjectName(QStringLiteral("changeMark"));
         setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -36,9 +36,11 @@ public:
     }
     void setDeviceValue(const QString& value)
     {
+        if (m_deviceValue == value)
+            return;
+        m_deviceValue = value;
         const QString line = QCoreApplication::translate("ChangeMarks", "device: %1").arg(value);
         parentWidget()->setToolTip(m_toolTip.isEmpty() ? line : m_toolTip + QLatin1Char('\n') + line);
-        setProperty("deviceValue", value);
     }
 
 protected:
@@ -57,6 +59,7 @@ protected:
 
 private:
     QString m_toolTip;
+    QString m_deviceValue;
 };
 
 const QIcon& dotIcon()
