@@ -23,16 +23,6 @@ constexpr int kMaskColumn = 3;
 // The filter table keeps room for this many rows however small the window.
 constexpr int kVisibleFilterRows = 3;
 constexpr int kModeCan = 0;
-// "10K", the rate a channel gets by default, has the same place in the
-// classic and in the arbitration list.
-constexpr int kDefaultRateIndex = 1;
-
-constexpr bool sameText(const char* a, const char* b)
-{
-    return *a == *b && (*a == '\0' || sameText(a + 1, b + 1));
-}
-static_assert(sameText(can::kClassicRates[kDefaultRateIndex].text, "10K") &&
-              sameText(can::kArbitrationRates[kDefaultRateIndex].text, "10K"));
 const QString kEmptyRegister = QStringLiteral("00 00 00 00");
 
 void fillRateList(QComboBox* combo, can::RateList list)
@@ -305,14 +295,6 @@ void CANParamWidget::appendFilterRow(const can::FilterRow& row)
     qobject_cast<QComboBox*>(table->cellWidget(r, 1))->setCurrentIndex(row.mode);
     table->item(r, kIdColumn)->setText(row.idText);
     table->item(r, kMaskColumn)->setText(row.maskText);
-}
-
-// --- defaults ---
-
-void CANParamWidget::resetToDefaults()
-{
-    ui->comboBoxBautRate->setCurrentIndex(kDefaultRateIndex);
-    on_pushButtonAdd_clicked();
 }
 
 // --- configuration file ---

@@ -41,9 +41,6 @@ public:
     QVector<can::FilterRow> filterRows() const;
     void appendFilterRow(const can::FilterRow& row);
 
-    // "10K" and one default filter row; existing rows stay.
-    void resetToDefaults();
-
     // The channel as the configuration model holds it; a channel of the
     // model shown (its rows appended, or replacing the editor's rows).
     config::CanChannel channelConfig() const;

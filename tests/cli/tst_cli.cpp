@@ -20,6 +20,7 @@ private slots:
     void badFilesAreRefusedByBoth_data();
     void badFilesAreRefusedByBoth();
     void modeAndStandardReachTheDevice();
+    void customFibreKeepsTheDevicesRateInBoth();
     void questionsBeforeOverwriting_data();
     void questionsBeforeOverwriting();
 
@@ -345,6 +346,28 @@ void CliTest::modeAndStandardReachTheDevice()
                            "00070a02"
                            "00000000"),
              qPrintable(sent));
+}
+
+// "custom" as a family-2 fibre rate keeps the rate the device has: the same
+// requests from the program (which reads the device first) and the window.
+void CliTest::customFibreKeepsTheDevicesRateInBoth()
+{
+    const QString file = fileWith(m_dir.filePath(QStringLiteral("custom.json")), R"({"CANParam": [
+        {"ArbitrateRate": "0x00070A02", "Mode": 0, "FD": 0, "DataList": ["0, 0, 00 00 01 00, 00 00 02 00"]},
+        {"ArbitrateRate": "0x00070A02", "Mode": 0, "FD": 0, "DataList": ["0, 0, 00 00 01 00, 00 00 02 00"]}],
+        "FiberParam": {"Baud": ["custom", "9600"]}, "Route": []})");
+    const Run run = runCli(m_dir.path(), {"--simulate", "2:Vantor-D3", "write", file});
+    QCOMPARE(run.code, 0);
+    sim::VirtualDevice& device = plug(2, "Vantor-D3");
+    const auto window = connectedWindow();
+    m_dialogs.fileAnswers << file;
+    click(*window, "m_pushButtonReadFromFile");
+    device.clearTrace();
+    click(*window, "m_pushButtonWrite");
+    const QStringList windowRequests = requestsHex(device);
+    QCOMPARE(windowRequests.size(), 2 * 2 + 4 + 1);  // two channels with a filter each, four fibres, the end
+    QCOMPARE(run.requests.mid(run.requests.size() - windowRequests.size()).join(QLatin1Char('\n')),
+             windowRequests.join(QLatin1Char('\n')));
 }
 
 void CliTest::questionsBeforeOverwriting_data()
