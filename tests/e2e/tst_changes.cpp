@@ -163,6 +163,17 @@ void ChangesTest::listTurnedOffInTheSettings()
     click(*window, "m_pushButtonWrite");
     QVERIFY(m_dialogs.choices.isEmpty());
     QCOMPARE(m_dialogs.texts(), QStringList{"set up success"});
+    // Without the list a doubtful value is still asked about, on its own.
+    child<QComboBox>(*canEditor(*window, 0), "comboBoxBautRate")->setCurrentIndex(16);  // "custom", FFFFFFFF
+    sim::VirtualDevice& device = *sim::VirtualBus::instance().device(1);
+    device.clearTrace();
+    m_dialogs.questionAnswers << false;
+    click(*window, "m_pushButtonWrite");
+    QCOMPARE(m_dialogs.questions.size(), 1);
+    QCOMPARE(m_dialogs.questions.at(0).text,
+             QStringLiteral("channel 1: 0xFFFFFFFF is not a valid bit timing. Write anyway?"));
+    QVERIFY(m_dialogs.choices.isEmpty());
+    QVERIFY(device.requests().isEmpty());
     window->actionShowChanges()->trigger();
     QCOMPARE(QSettings(languagesettings::settingsFilePath(), QSettings::IniFormat)
                  .value(QStringLiteral("Write/showChanges"))
