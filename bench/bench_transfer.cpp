@@ -34,6 +34,10 @@ public:
     void information(QWidget*, const QString&, const QString& text) override { last = text; }
     void warning(QWidget*, const QString&, const QString& text) override { last = text; }
     bool question(QWidget*, const QString&, const QString&) override { return true; }
+    int choose(QWidget*, const QString&, const QString&, const QStringList&, const QStringList&, int) override
+    {
+        return 0;
+    }
     QString openFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     QString last;

@@ -31,6 +31,7 @@ CorvelleRepeater::CorvelleRepeater(QWidget* parent)
     m_pSignalMapper = new QSignalMapper();
     m_pMainMenu = new QMenu();
     createMenu();
+    createChangesLabel();
     addFirmwareFileButton();
     showFirmwareTabNoDevice();
 
@@ -49,6 +50,7 @@ CorvelleRepeater::CorvelleRepeater(QWidget* parent)
                     m_strModel = strDevType;
                     m_strFirmware = strFirmware;
                     m_strBoardNumber = strCardNum;
+                    m_strBoard = strCardNum;
                     onShowName(nCAN, nFiberOptic, strName, strDevType, strDevVer, strFirmware, strCardNum);
                 });
             });
@@ -228,7 +230,7 @@ void CorvelleRepeater::keyPressEvent(QKeyEvent* event)
 
 void CorvelleRepeater::closeEvent(QCloseEvent* event)
 {
-    if (refuseCloseWhileBusy()) {
+    if (refuseCloseWhileBusy() || (m_bConnected && !settleUnwrittenChanges(Replacing::Close))) {
         event->ignore();
         return;
     }
@@ -277,7 +279,7 @@ void CorvelleRepeater::onShowMainMenu()
 
 void CorvelleRepeater::onCloseWidget()
 {
-    if (!refuseCloseWhileBusy())
+    if (!refuseCloseWhileBusy() && (!m_bConnected || settleUnwrittenChanges(Replacing::Close)))
         QCoreApplication::quit();
 }
 
@@ -318,8 +320,7 @@ void CorvelleRepeater::on_pushButton_min_clicked()
 
 void CorvelleRepeater::on_pushButton_close_clicked()
 {
-    if (!refuseCloseWhileBusy())
-        QCoreApplication::quit();
+    onCloseWidget();
 }
 
 void CorvelleRepeater::on_pushButton_menu_clicked()

@@ -3,6 +3,7 @@
 // It owns the device object and the connection state; every user action
 // arrives here as a slot and is handed to the part that does the work.
 
+#include "ChangeMarks.h"
 #include "DeviceEditors.h"
 #include "config/Validation.h"
 #include "operations/ConfigTransfer.h"
@@ -18,8 +19,10 @@ class CustomProgressIndicator;
 class DevInfoWidget;
 class HIDDevice;
 class QAction;
+class QLabel;
 class QMenu;
 class QSignalMapper;
+class QTimer;
 class QTranslator;
 struct SearchResult;
 namespace Ui {
@@ -60,7 +63,15 @@ public:
     QAction* actionAbout() const { return m_pActionAbout; }
     QAction* actionDeviceInfo() const { return m_pActionDeviceInfo; }
     QAction* actionHistory() const { return m_pActionHistory; }
+    QAction* actionShowChanges() const { return m_pActionShowChanges; }
+    QAction* actionCompare() const { return m_pActionCompare; }
     CustomProgressIndicator* progressIndicator() const { return m_pProgressIndicator; }
+    // Compares the editors with the baseline (the configuration last read
+    // from or written to the device), marks every field that differs and
+    // shows their number; gives that number. Edits call it a moment later.
+    int refreshChanges();
+    // The configuration the editors are compared with; empty without a device.
+    const config::Configuration& baseline() const { return m_baseline; }
     DevInfoWidget* devInfoWidget() const { return m_pDevInfoWidget; }
 
 signals:
@@ -93,6 +104,9 @@ private slots:
     void on_m_pushButtonDefault_clicked();
     void on_pushButton_query_clicked();
     void on_pushButton_update_clicked();
+    void onEditorEdited();
+    void onActionShowChanges(bool on);
+    void onActionCompare();
 
 public:
     // Kept by name for the places that name them; plain functions rather than
@@ -135,6 +149,23 @@ private:
     bool acceptedToWrite(const QVector<config::Finding>& findings);
     config::Shape deviceShape() const;
 
+    // What would replace the editors' unwritten changes.
+    enum class Replacing { Close, Read, Open, Default };
+    // With unwritten changes asks Write / Save to file / Discard / Cancel
+    // (those that apply) and does the first two; true when the action may go on.
+    bool settleUnwrittenChanges(Replacing what);
+    // The list of changes before a write, with the validation's doubts; true for Write.
+    bool acceptedChanges(const config::Configuration& model, const config::Findings& doubts);
+    void setBaseline(const config::Configuration& configuration);
+    void clearBaseline();
+    void watchEdits();
+    // On a removal the edited configuration is kept; when the same device
+    // (model and board number) comes back, the user may have it shown again.
+    void keepUnwrittenChanges();
+    void offerKeptChanges();
+    void createChangesLabel();
+    void retranslateChanges();
+
     DeviceEditors editors() const;
     DeviceEditors editorsFor(int nCAN, int nFiberOptic) const;
 
@@ -165,13 +196,16 @@ private:
 
     // Configuration file
     void saveConfigFile();
-    void writeConfigFile(const QString& caption, const QString& failText);
+    bool writeConfigFile(const QString& caption, const QString& failText);
     void loadConfigFile(const QString& fileName);
 
     // Device transfer, the bodies that runOperation runs; their failures are
     // told by it. The int forms return 0 or -1 and tell the failure themselves.
     TransferResult readConfiguration();
     TransferResult writeConfiguration();
+    // The change list is shown first unless askFirst is false or the menu turned it off.
+    TransferResult writeNow(bool askFirst);
+    void readNow();
     TransferResult upgradeFromFile();
     int readFDConfig();
     int writeFDConfig();
@@ -222,4 +256,24 @@ private:
     QAction* m_pActionHistory = nullptr;
     // Qt's own catalogue for the standard buttons and dialogs, beside m_pTranslator.
     QTranslator* m_pQtTranslator = nullptr;
+
+    // The configuration last read from or written to the device, and the marks against it.
+    config::Configuration m_baseline;
+    bool m_bHasBaseline = false;
+    ChangeMarks m_marks;
+    int m_nChanges = 0;
+    QLabel* m_pChangesLabel = nullptr;
+    QTimer* m_pCompareTimer = nullptr;
+    QAction* m_pActionShowChanges = nullptr;
+    QAction* m_pActionCompare = nullptr;
+    bool m_bShowChanges = true;
+    QVector<const QObject*> m_watched;  // the editors watchEdits connected last
+    QString m_strBoard;                 // the board number of the device connected last
+    struct KeptChanges {
+        config::Configuration configuration;
+        config::Shape shape;
+        QString model;
+        QString board;
+    };
+    std::unique_ptr<KeptChanges> m_kept;
 };

@@ -93,10 +93,13 @@ void CorvelleRepeater::onShowName(int nCAN, int nFiberOptic, QString strName, QS
     clearRouteTable();
     buildRouteTable();
     m_bConnected = true;
+    // Compared with nothing until the read has given what this device holds.
+    m_bHasBaseline = false;
 
     m_bShowReadResult = false;
     readConfig();
     m_bShowReadResult = true;
+    offerKeptChanges();
 }
 
 void CorvelleRepeater::onDeviceChanged(int type, int nType)
@@ -105,6 +108,7 @@ void CorvelleRepeater::onDeviceChanged(int type, int nType)
         if (!ui.m_pLineEditDevName->text().isEmpty())
             qCInfo(lcDevice).noquote() << "lost the device" << ui.m_pLineEditDevName->text();
         m_pHidDevice->close();
+        keepUnwrittenChanges();
         ui.m_pLineEditDevName->clear();
         removeCanTabs();
         clearFibreGrid();
@@ -112,8 +116,10 @@ void CorvelleRepeater::onDeviceChanged(int type, int nType)
         showFirmwareTabNoDevice();
         m_bConnected = false;
         m_nPendingSearch = -1;
+        clearBaseline();
     } else if (nType == 1) {
         // The new search opens into the shared device: nothing may use the old handle meanwhile.
+        keepUnwrittenChanges();
         m_bConnected = false;
         if (m_bSearching) {
             m_nPendingSearch = type;

@@ -7,6 +7,7 @@
 #include "ui_CorvelleRepeater.h"
 
 #include "DeviceEditors.h"
+#include "config/Changes.h"
 #include "config/ConfigFile.h"
 #include "config/Configuration.h"
 #include "config/Validation.h"
@@ -44,16 +45,16 @@ void CorvelleRepeater::saveConfigFile()
     writeConfigFile(tr("save conf"), tr("save conf file fail"));
 }
 
-void CorvelleRepeater::writeConfigFile(const QString& caption, const QString& failText)
+bool CorvelleRepeater::writeConfigFile(const QString& caption, const QString& failText)
 {
     const QString chosen = userDialogs().saveFileName(this, caption, QString(), tr("TXT(*.txt)"));
     if (chosen.isEmpty())
-        return;
+        return false;
     const QString name = withTextSuffix(chosen);
     // The editors go with the device: one removed while the dialog was open
     // has nothing left to save.
     if (!checkConnected(tr("device not connect")))
-        return;
+        return false;
     const QByteArray text = config::fileText(editors().toModel(), drive_type == protocol::kFamily2);
 
     // Written beside the old file and renamed over it only when complete.
@@ -61,9 +62,10 @@ void CorvelleRepeater::writeConfigFile(const QString& caption, const QString& fa
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || file.write(text) != text.size() ||
         !file.commit()) {
         userDialogs().warning(this, tr("INFO"), failText + file.errorString());
-        return;
+        return false;
     }
     showInfo(tr("save success"));
+    return true;
 }
 
 QByteArray CorvelleRepeater::configurationText() const
@@ -73,6 +75,8 @@ QByteArray CorvelleRepeater::configurationText() const
 
 void CorvelleRepeater::on_m_pushButtonReadFromFile_clicked()
 {
+    if (m_bConnected && !settleUnwrittenChanges(Replacing::Open))
+        return;
     runOperation(tr("device not connected"), EventPass::Run, [this] {
         const QString name = userDialogs().openFileName(this, tr("open file"), QString(), tr("TXT(*.txt)"));
         if (!name.isEmpty())
@@ -115,5 +119,7 @@ void CorvelleRepeater::loadConfigFile(const QString& fileName)
     removeCanTabs();
     buildCanTabs(m_nCAN);
     editors().fromModel(opened);
-    showInfo(tr("read finish"));
+    const QStringList left = config::notInFile(parsed.configuration, shape);
+    showInfo(left.isEmpty() ? tr("read finish")
+                            : tr("read finish") + QLatin1Char('\n') + left.join(QLatin1Char('\n')));
 }

@@ -62,6 +62,7 @@ void CorvelleRepeater::installLanguage(const QString& catalogue)
     m_pActionHistory->setText(HistoryDialog::menuText());
     retranslateBuiltEditors();
     retranslateLogTexts();
+    retranslateChanges();
 }
 
 void CorvelleRepeater::onActionEN()

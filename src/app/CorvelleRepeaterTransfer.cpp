@@ -13,10 +13,17 @@
 
 void CorvelleRepeater::readConfig()
 {
-    on_m_pushButtonRead_clicked();
+    readNow();
 }
 
 void CorvelleRepeater::on_m_pushButtonRead_clicked()
+{
+    if (m_bConnected && !settleUnwrittenChanges(Replacing::Read))
+        return;
+    readNow();
+}
+
+void CorvelleRepeater::readNow()
 {
     runOperation(
         tr("device not connect"), EventPass::Skip, [this] { return readConfiguration(); },
@@ -32,6 +39,9 @@ TransferResult CorvelleRepeater::readConfiguration()
     TransferResult result;
     serveEventsWhile([&] { result = session::readConfiguration(device, shape, &model); });
     editors().fromModel(model);
+    // Also after a read that failed half way: the editors show what the device
+    // is known to hold, and nothing is marked that the user did not change.
+    setBaseline(model);
     return result;
 }
 
@@ -47,19 +57,37 @@ void CorvelleRepeater::on_m_pushButtonWrite_clicked()
         tr("set up success"));
 }
 
-// The editors' model is checked and written on a thread of its own, so the
-// window stays alive through the reset answer's 4 s.
 TransferResult CorvelleRepeater::writeConfiguration()
+{
+    return writeNow(true);
+}
+
+// The editors' model is checked and written on a thread of its own, so the
+// window stays alive through the reset answer's 4 s. What the device holds
+// after a complete write is the new baseline.
+TransferResult CorvelleRepeater::writeNow(bool askFirst)
 {
     const config::Shape shape = deviceShape();
     const config::Configuration model = editors().toModel();
-    if (!acceptedToWrite(config::checkConfiguration(model, shape)))
+    const config::Findings findings = config::checkConfiguration(model, shape);
+    if (askFirst && m_bShowChanges) {
+        const config::Findings refusals = config::ofKind(findings, config::Finding::Kind::Refused);
+        if (!refusals.isEmpty()) {
+            showInfo(config::findingsText(refusals));
+            return TransferResult::failure();
+        }
+        if (!acceptedChanges(model, config::ofKind(findings, config::Finding::Kind::Asked)))
+            return TransferResult::failure();
+    } else if (!acceptedToWrite(findings)) {
         return TransferResult::failure();
+    }
     HIDDevice& device = *m_pHidDevice;
     TransferResult result;
     serveEventsWhile([&] { result = session::writeConfiguration(device, shape, model); });
     recordHistory(m_bWritingDefaults ? QStringLiteral("defaults") : QStringLiteral("write"), result,
                   QString(), configurationText());
+    if (result.ok)
+        setBaseline(model);
     return result;
 }
 
@@ -106,6 +134,8 @@ void CorvelleRepeater::on_m_pushButtonDefault_clicked()
 {
     if (m_bOperationRunning)
         return;
+    if (m_bConnected && !settleUnwrittenChanges(Replacing::Default))
+        return;
     if (drive_type == protocol::kFamily2) {
         sendDefaultCommand();
         return;
@@ -123,17 +153,33 @@ void CorvelleRepeater::on_m_pushButtonDefault_clicked()
     buildRouteTable();
     editors().fromModel(config::family1Defaults(deviceShape()));
     m_bWritingDefaults = true;
-    on_m_pushButtonWrite_clicked();
+    // The question was asked; the defaults are written without the change list.
+    runOperation(
+        tr("device not connect"), EventPass::Run, [this] { return writeNow(false); }, tr("set up success"));
     m_bWritingDefaults = false;
 }
 
+// The device restores its factory configuration on one request and answers
+// nothing; reading it back right after puts it on the screen, so that no
+// later write sends the old values back.
 void CorvelleRepeater::sendDefaultCommand()
 {
     runOperation(tr("device not connect"), EventPass::Skip, [this] {
         if (!confirm(confirmDefaultsText()))
             return TransferResult::failure();
-        const TransferResult result = session::restoreDefaults(*m_pHidDevice, deviceShape());
-        recordHistory(QStringLiteral("defaults"), result, QString(), QByteArray());
-        return result;
+        const TransferResult restored = session::restoreDefaults(*m_pHidDevice, deviceShape());
+        recordHistory(QStringLiteral("defaults"), restored, QString(), QByteArray());
+        if (!restored.ok)
+            return restored;
+        const TransferResult read = readConfiguration();
+        if (read.ok) {
+            showInfo(tr("The factory configuration of %1 is restored.").arg(m_strModel));
+        } else {
+            showInfo(
+                tr("The factory configuration of %1 is restored, but reading it back failed: %2 Read the "
+                   "configuration again to see it.")
+                    .arg(m_strModel, read.message.translated()));
+        }
+        return TransferResult::success();
     });
 }

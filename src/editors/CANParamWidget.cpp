@@ -82,6 +82,15 @@ CANParamWidget::CANParamWidget(QWidget* parent, int drive_type, int hardwareType
         setUpClassic();
     keepFilterRowsVisible();
     setUpAccess();
+    for (const QComboBox* combo :
+         {ui->comboBoxBautRate, ui->comboBoxdatarate, ui->comboBoxMode, ui->comboBoxFD})
+        connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &CANParamWidget::edited);
+    for (const QLineEdit* edit : {ui->lineEditBautRate, ui->lineEditdatarate})
+        connect(edit, &QLineEdit::textChanged, this, &CANParamWidget::edited);
+    const QAbstractItemModel* rows = ui->tableWidgetDatalist->model();
+    connect(rows, &QAbstractItemModel::dataChanged, this, &CANParamWidget::edited);
+    connect(rows, &QAbstractItemModel::rowsInserted, this, &CANParamWidget::edited);
+    connect(rows, &QAbstractItemModel::rowsRemoved, this, &CANParamWidget::edited);
 }
 
 CANParamWidget::~CANParamWidget() = default;
@@ -269,6 +278,8 @@ void CANParamWidget::on_pushButtonAdd_clicked()
     }
     table->setCellWidget(r, 0, kind);
     table->setCellWidget(r, 1, mode);
+    for (const QComboBox* combo : {kind, mode})
+        connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &CANParamWidget::edited);
     widenToShow(table, 0, kind);
     widenToShow(table, 1, mode);
     table->setItem(r, kIdColumn, new QTableWidgetItem(kEmptyRegister));

@@ -50,6 +50,9 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+signals:
+    // Any value of the editor changed, by the user or by a call.
+    void edited();
 
 private slots:
     void on_comboBoxBautRate_currentIndexChanged(int index);

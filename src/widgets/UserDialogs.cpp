@@ -3,12 +3,18 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
-#include <QSpacerItem>
 #include <QPushButton>
+#include <QSpacerItem>
+#include <QStyle>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -75,6 +81,51 @@ public:
         box.button(QMessageBox::Yes)->setText(QCoreApplication::translate("UserDialogs", "&Yes"));
         box.button(QMessageBox::No)->setText(QCoreApplication::translate("UserDialogs", "&No"));
         return exec(box) == QMessageBox::Yes;
+    }
+    int choose(QWidget* parent, const QString& title, const QString& text, const QStringList& details,
+               const QStringList& buttons, int defaultButton) override
+    {
+        QDialog box(parent);
+        box.setObjectName(QStringLiteral("choiceBox"));
+        box.setWindowTitle(title);
+        auto* layout = new QVBoxLayout(&box);
+        auto* top = new QHBoxLayout;
+        auto* icon = new QLabel(&box);
+        const int side = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+        icon->setPixmap(
+            box.style()->standardIcon(QStyle::SP_MessageBoxQuestion, nullptr, &box).pixmap(side, side));
+        icon->setAlignment(Qt::AlignTop);
+        top->addWidget(icon);
+        auto* label = new QLabel(text, &box);
+        label->setWordWrap(true);
+        label->setTextFormat(Qt::PlainText);
+        top->addWidget(label, 1);
+        layout->addLayout(top);
+        if (!details.isEmpty()) {
+            auto* list = new QListWidget(&box);
+            list->setObjectName(QStringLiteral("choiceDetails"));
+            list->addItems(details);
+            list->setSelectionMode(QAbstractItemView::NoSelection);
+            list->setMinimumWidth(480);
+            list->setMinimumHeight(qMin(details.size(), 12) * list->fontMetrics().height() + 12);
+            layout->addWidget(list, 1);
+        }
+        auto* row = new QHBoxLayout;
+        row->addStretch(1);
+        for (int i = 0; i < buttons.size(); ++i) {
+            auto* button = new QPushButton(buttons.at(i), &box);
+            button->setAutoDefault(true);
+            QObject::connect(button, &QPushButton::clicked, &box, [&box, i] { box.done(i + 1); });
+            row->addWidget(button);
+            if (i == defaultButton) {
+                button->setDefault(true);
+                button->setFocus();
+            }
+        }
+        layout->addLayout(row);
+        const int result = box.exec();
+        // Escape and the title bar's close button reject: the last choice.
+        return result >= 1 ? result - 1 : int(buttons.size()) - 1;
     }
     QString openFileName(QWidget* parent, const QString& caption, const QString& dir,
                          const QString& filter) override

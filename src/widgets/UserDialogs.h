@@ -5,6 +5,7 @@
 // test ever waits on a modal loop.
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -23,6 +24,12 @@ public:
                                        const QString& actionText);
     // A question with Yes and No, No preselected: true for Yes.
     virtual bool question(QWidget* parent, const QString& title, const QString& text) = 0;
+    // A choice among the buttons given (their texts, the action that goes on
+    // first, the one that changes nothing last), the lines of details listed
+    // under the text in a list that scrolls; defaultButton is preselected and
+    // Escape or closing the box chooses the last. The index chosen.
+    virtual int choose(QWidget* parent, const QString& title, const QString& text, const QStringList& details,
+                       const QStringList& buttons, int defaultButton) = 0;
     // QFileDialog::getOpenFileName / getSaveFileName; empty when cancelled.
     virtual QString openFileName(QWidget* parent, const QString& caption, const QString& dir,
                                  const QString& filter) = 0;

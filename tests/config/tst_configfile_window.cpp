@@ -186,7 +186,10 @@ void ConfigFileWindowTest::entriesApplyByPositionWhereAnEditorExists()
         "Route": ["0 0", "1 0 0"]})");
     load(path("sizes.txt"));
 
-    QCOMPARE(m_dialogs.texts(), QStringList{"read finish"});
+    // The message says what the file leaves out.
+    QCOMPARE(m_dialogs.texts(),
+             QStringList{"read finish\nCAN channel 2 is not in the file and takes the defaults.\n"
+                         "The routes of Fiber1 are not in the file and stay as they are."});
     // Channel 2 is rebuilt without an object to fill it: 5K, no filter.
     QCOMPARE(child<QLineEdit>(*canEditor(w, 0), "lineEditBautRate")->text(), QStringLiteral("0x0012000B"));
     QCOMPARE(child<QLineEdit>(*canEditor(w, 1), "lineEditBautRate")->text(), QStringLiteral("0x00450257"));

@@ -91,16 +91,29 @@ void SafetyTest::questionAnswers()
     }
     child<QLineEdit>(*window, "lineEdit_file")->setText(fileWith(m_dir.filePath("readme.txt"), "hello\n"));
     virtualDevice.clearTrace();
+    // A write's doubts join the list of changes shown before it.
+    const bool write = button == QLatin1String("m_pushButtonWrite");
     m_dialogs.questionAnswers << false;
+    m_dialogs.choiceAnswers << QStringLiteral("Cancel");
     click(*window, button.toLatin1().constData());
-    QCOMPARE(m_dialogs.questions.size(), 1);
-    QTEST(m_dialogs.questions.at(0).text, "question");
+    QFETCH(QString, question);
+    if (write) {
+        QVERIFY(m_dialogs.questions.isEmpty());
+        QCOMPARE(m_dialogs.choices.size(), 1);
+        QVERIFY2(m_dialogs.choices.at(0).text.endsWith(QStringLiteral("\n\n") + question),
+                 qPrintable(m_dialogs.choices.at(0).text));
+    } else {
+        QCOMPARE(m_dialogs.questions.size(), 1);
+        QCOMPARE(m_dialogs.questions.at(0).text, question);
+    }
     QVERIFY(virtualDevice.requests().isEmpty());
     QVERIFY(m_dialogs.texts().isEmpty());
     if (tag != "invalid bit timing")
         QCOMPARE(rate->currentText(), rateBefore);
 
     m_dialogs.questionAnswers << true;
+    m_dialogs.choiceAnswers.clear();
+    m_dialogs.choiceAnswers << QStringLiteral("Write");
     click(*window, button.toLatin1().constData());
     QFETCH(QString, sentOnYes);
     QVERIFY2(countStartingWith(requestsHex(virtualDevice), sentOnYes.toLatin1().constData()) > 0,

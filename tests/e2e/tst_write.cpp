@@ -207,9 +207,10 @@ void WriteTest::family2_data()
     QTest::newRow("an empty filter table on channel 2 is refused")
         << "Vantor-D3" << 3 << write << QByteArray() << QStringList() << 0
         << "channel 2: a CAN FD channel needs at least one filter row";
-    // The device restores itself and answers nothing; the editors stay as they are.
+    // The device restores itself and answers nothing; the configuration is read back at once.
     QTest::newRow("default") << "Vantor-D3" << 0 << "m_pushButtonDefault" << QByteArray()
-                             << QStringList{report2("01 13 07 01 01")} << 1 << "";
+                             << QStringList{report2("01 13 07 01 01"), report2("01 13 04 00 10 00 01")} << 11
+                             << "The factory configuration of Vantor-D3 is restored.";
     QTest::newRow("default not written")
         << "Vantor-D3" << 0 << "m_pushButtonDefault" << QByteArray("01 13 07") << QStringList() << 1
         << "set default fail";
@@ -245,9 +246,14 @@ void WriteTest::family2()
     QCOMPARE(sent.mid(0, requests.size()), requests);
     QTEST(int(sent.size()), "count");
     QCOMPARE(m_dialogs.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+    // The editors show the restored configuration, or the edit that was not replaced.
     if (button.contains(QLatin1String("Default")))
-        QCOMPARE(child<QComboBox>(*canEditor(*window, 1), "comboBoxBautRate")->currentText(),
-                 QStringLiteral("250K"));
+        QCOMPARE(child<QComboBox>(*canEditor(*window, 1), "comboBoxBautRate")->currentText() ==
+                     QStringLiteral("250K"),
+                 !fault.isEmpty());
+    // After a complete write or restore nothing is left unwritten; after a stop the edit is.
+    QCOMPARE(window->refreshChanges() == 0,
+             message == QLatin1String("set up success") || message.endsWith(QLatin1String("restored.")));
 }
 
 void WriteTest::verifyListsWhatTheDeviceLost_data()

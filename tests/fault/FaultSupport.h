@@ -44,9 +44,18 @@ inline OperationPlan operationPlan(Operation operation, int family)
         p.successText = QStringLiteral("update success");
         p.failureTexts = QStringList{"send fild length fail", "file length wrong", "wrong instruct",
                                      "transfer file fail", "send file checksum fail"};
+    } else if (operation == Operation::Default) {
+        // The restored configuration is read back at once.
+        p.successText =
+            QStringLiteral("The factory configuration of %1 is restored.").arg(QLatin1String(p.model));
+        p.failureTexts = QStringList{"set default fail"};
+        for (const QString& failure : read)
+            p.failureTexts << QStringLiteral(
+                                  "The factory configuration of %1 is restored, but reading it back "
+                                  "failed: %2 Read the configuration again to see it.")
+                                  .arg(QLatin1String(p.model), failure);
     } else {
-        p.failureTexts =
-            QStringList{operation == Operation::Query ? "query firmware info fail" : "set default fail"};
+        p.failureTexts = QStringList{"query firmware info fail"};
     }
     return p;
 }

@@ -34,6 +34,16 @@ bool RecordingDialogs::question(QWidget* parent, const QString& title, const QSt
     return questionAnswers.isEmpty() || questionAnswers.takeFirst();
 }
 
+int RecordingDialogs::choose(QWidget*, const QString& title, const QString& text, const QStringList& details,
+                             const QStringList& buttons, int defaultButton)
+{
+    choices.push_back({title, text, details, buttons, defaultButton});
+    if (!choiceAnswers.isEmpty())
+        return buttons.indexOf(choiceAnswers.takeFirst());
+    const int discard = buttons.indexOf(QStringLiteral("Discard"));
+    return discard >= 0 ? discard : 0;
+}
+
 QString RecordingDialogs::openFileName(QWidget*, const QString& caption, const QString&,
                                        const QString& filter)
 {
@@ -65,4 +75,6 @@ void RecordingDialogs::clear()
     questionAnswers.clear();
     actionTexts.clear();
     actionAnswers.clear();
+    choices.clear();
+    choiceAnswers.clear();
 }

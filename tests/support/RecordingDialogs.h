@@ -28,14 +28,28 @@ public:
                                const QString& actionText) override;
     // Recorded in questions; answered from questionAnswers, Yes when none is queued.
     bool question(QWidget* parent, const QString& title, const QString& text) override;
+    // Recorded in choices; answered with the button named first in
+    // choiceAnswers, else the one that lets the action go on without more:
+    // "Discard" where offered, else the first.
+    int choose(QWidget* parent, const QString& title, const QString& text, const QStringList& details,
+               const QStringList& buttons, int defaultButton) override;
     QString openFileName(QWidget* parent, const QString& caption, const QString& dir,
                          const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& dir,
                          const QString& filter) override;
 
-    QVector<Box> boxes;           // messages: information and warning boxes
-    QVector<Box> questions;       // the questions asked, each a Box of kind Question
-    QStringList texts() const;    // the texts of every box, in order
+    QVector<Box> boxes;         // messages: information and warning boxes
+    QVector<Box> questions;     // the questions asked, each a Box of kind Question
+    QStringList texts() const;  // the texts of every box, in order
+    struct Choice {
+        QString title;
+        QString text;
+        QStringList details;
+        QStringList buttons;
+        int defaultButton;
+    };
+    QVector<Choice> choices;      // the choices offered
+    QStringList choiceAnswers;    // the buttons to choose next, first first
     QStringList fileAnswers;      // answers for the next file dialogs, first first
     QList<bool> questionAnswers;  // answers for the next questions, first first
     QStringList actionTexts;      // the extra button of each information box that offered one

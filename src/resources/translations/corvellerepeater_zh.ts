@@ -577,6 +577,106 @@ extended frame MASK&lt;=0x1FFFFFFF</source>
         <source>the firmware image is empty</source>
         <translation>固件镜像为空</translation>
     </message>
+    <message>
+        <source>%1 already holds this configuration. Write it again?</source>
+        <translation>%1 已保存此配置。仍要再次写入吗？</translation>
+    </message>
+    <message>
+        <source>%1 unwritten changes</source>
+        <translation>%1 项更改未写入</translation>
+    </message>
+    <message>
+        <source>1 unwritten change</source>
+        <translation>1 项更改未写入</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>放弃</translation>
+    </message>
+    <message>
+        <source>Save to file</source>
+        <translation>保存到文件</translation>
+    </message>
+    <message>
+        <source>Show the changes before writing</source>
+        <translation>写入前显示更改</translation>
+    </message>
+    <message>
+        <source>The editors hold changes not written to %1. Close the window?</source>
+        <translation>编辑器中有尚未写入 %1 的更改。关闭窗口吗？</translation>
+    </message>
+    <message>
+        <source>The editors hold changes not written to %1. Opening a file replaces them.</source>
+        <translation>编辑器中有尚未写入 %1 的更改。打开文件将替换这些更改。</translation>
+    </message>
+    <message>
+        <source>The editors hold changes not written to %1. Reading the device replaces them.</source>
+        <translation>编辑器中有尚未写入 %1 的更改。读取设备将替换这些更改。</translation>
+    </message>
+    <message>
+        <source>The editors hold changes not written to %1. Restoring the defaults replaces them.</source>
+        <translation>编辑器中有尚未写入 %1 的更改。恢复默认配置将替换这些更改。</translation>
+    </message>
+    <message>
+        <source>The factory configuration of %1 is restored, but reading it back failed: %2 Read the configuration again to see it.</source>
+        <translation>%1 已恢复出厂配置，但回读失败：%2 请重新读取配置以查看。</translation>
+    </message>
+    <message>
+        <source>The factory configuration of %1 is restored.</source>
+        <translation>%1 已恢复出厂配置。</translation>
+    </message>
+    <message>
+        <source>These %1 changes will be written to %2:</source>
+        <translation>以下 %1 项更改将写入 %2：</translation>
+    </message>
+    <message>
+        <source>This change will be written to %1:</source>
+        <translation>以下更改将写入 %1：</translation>
+    </message>
+    <message>
+        <source>%1 (board %2) was removed while the editors held changes not written to it. Show them again?</source>
+        <translation>%1（板号 %2）被拔出时，编辑器中有尚未写入的更改。要重新显示这些更改吗？</translation>
+    </message>
+    <message>
+        <source>Show the changes</source>
+        <translation>显示更改</translation>
+    </message>
+    <message>
+        <source>Compare with the device</source>
+        <translation>与设备比较</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>The editors show the configuration %1 holds.</source>
+        <translation>编辑器显示的正是 %1 保存的配置。</translation>
+    </message>
+    <message>
+        <source>The editors differ from %1 in one place (device → editors):</source>
+        <translation>编辑器与 %1 有 1 处不同（设备 → 编辑器）：</translation>
+    </message>
+    <message>
+        <source>The editors differ from %1 in %2 places (device → editors):</source>
+        <translation>编辑器与 %1 有 %2 处不同（设备 → 编辑器）：</translation>
+    </message>
+    <message>
+        <source>Unwritten changes</source>
+        <translation>未写入的更改</translation>
+    </message>
+    <message>
+        <source>Write config</source>
+        <translation>写入配置</translation>
+    </message>
+    <message>
+        <source>Write</source>
+        <translation>写入</translation>
+    </message>
 </context>
 <context>
     <name>CorvelleRepeaterClass</name>
@@ -1009,6 +1109,100 @@ ensure that the baud rate of the butted fiber channel remains the same.</source>
     <message>
         <source>Port%1: the route row is longer than this device's %2 ports</source>
         <translation>端口%1：路由行超过本设备的 %2 个端口</translation>
+    </message>
+</context>
+<context>
+    <name>ChangeMarks</name>
+    <message>
+        <source>device: %1</source>
+        <translation>设备：%1</translation>
+    </message>
+</context>
+<context>
+    <name>Changes</name>
+    <message>
+        <source>CAN channel %1 is not in the file and takes the defaults.</source>
+        <translation>文件中没有 CAN 通道 %1，该通道采用默认配置。</translation>
+    </message>
+    <message>
+        <source>CAN channels %1 to %2 are not in the file and take the defaults.</source>
+        <translation>文件中没有 CAN 通道 %1 至 %2，这些通道采用默认配置。</translation>
+    </message>
+    <message>
+        <source>Fiber%1 is not in the file and keeps its rate.</source>
+        <translation>文件中没有光纤%1，其波特率保持不变。</translation>
+    </message>
+    <message>
+        <source>Fiber%1 to Fiber%2 are not in the file and keep their rates.</source>
+        <translation>文件中没有光纤%1 至光纤%2，其波特率保持不变。</translation>
+    </message>
+    <message>
+        <source>The routes of %1 are not in the file and stay as they are.</source>
+        <translation>文件中没有 %1 的路由，保持不变。</translation>
+    </message>
+    <message>
+        <source>%1, %2: %3</source>
+        <translation>%1，%2：%3</translation>
+    </message>
+    <message>
+        <source>Fiber%1: %2</source>
+        <translation>光纤%1：%2</translation>
+    </message>
+    <message>
+        <source>%1, filter row %2: %3</source>
+        <translation>%1，过滤行 %2：%3</translation>
+    </message>
+    <message>
+        <source>%1: filter row %2 added</source>
+        <translation>%1：新增过滤行 %2</translation>
+    </message>
+    <message>
+        <source>%1: filter row %2 removed</source>
+        <translation>%1：删除过滤行 %2</translation>
+    </message>
+    <message>
+        <source>CAN channel %1</source>
+        <translation>CAN 通道 %1</translation>
+    </message>
+    <message>
+        <source>FD standard</source>
+        <translation>FD 标准</translation>
+    </message>
+    <message>
+        <source>arbitration rate</source>
+        <translation>仲裁域波特率</translation>
+    </message>
+    <message>
+        <source>bit rate</source>
+        <translation>波特率</translation>
+    </message>
+    <message>
+        <source>data rate</source>
+        <translation>数据域波特率</translation>
+    </message>
+    <message>
+        <source>mode</source>
+        <translation>模式</translation>
+    </message>
+    <message>
+        <source>no row</source>
+        <translation>无此行</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>关</translation>
+    </message>
+    <message>
+        <source>on</source>
+        <translation>开</translation>
+    </message>
+    <message>
+        <source>route %1: %2</source>
+        <translation>路由 %1：%2</translation>
     </message>
 </context>
 </TS>
