@@ -154,7 +154,7 @@ int main(int argc, char* argv[])
     const std::vector<QStringList> session{{QStringLiteral("info")},
                                            {QStringLiteral("read")},
                                            {QStringLiteral("write"), config},
-                                           {QStringLiteral("upgrade"), image}};
+                                           {QStringLiteral("upgrade"), image, QStringLiteral("--yes")}};
     double totalRecorded = 0, totalTimed = 0, totalFast = 0;
     bool allSame = true;
     for (const QStringList& command : session) {
