@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 
 namespace {
@@ -111,6 +112,10 @@ int main(int argc, char* argv[])
     const bool onScreen = arguments.removeAll(QStringLiteral("--onscreen")) > 0;
     if (!onScreen)
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The writes' history and the log go beside the bench, not into the user's folders.
+    QTemporaryDir dir;
+    qputenv("CORVELLE_HISTORY_FILE", dir.filePath(QStringLiteral("history.jsonl")).toLocal8Bit());
+    qputenv("CORVELLE_LOG_DIR", dir.filePath(QStringLiteral("log")).toLocal8Bit());
     QApplication app(argc, argv);
     const int firmwareKiB = arguments.isEmpty() ? 1024 : arguments.first().toInt();
     QSettings(QCoreApplication::applicationDirPath() + "/Config.ini", QSettings::IniFormat)
