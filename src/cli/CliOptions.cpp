@@ -54,6 +54,16 @@ QStringList commandsOf(const QString& option)
 
 }  // namespace
 
+bool splitInlineValue(QString* argument, QString* value)
+{
+    const int equals = argument->indexOf(QLatin1Char('='));
+    if (!argument->startsWith(QLatin1String("--")) || equals < 0)
+        return false;
+    *value = argument->mid(equals + 1);
+    argument->truncate(equals);
+    return true;
+}
+
 Options parseOptions(const QStringList& arguments)
 {
     Options o;
@@ -65,12 +75,7 @@ Options parseOptions(const QStringList& arguments)
     for (int i = 1; i < arguments.size(); ++i) {
         QString arg = arguments.at(i);
         QString value;
-        bool hasValue = false;
-        if (arg.startsWith(QLatin1String("--")) && arg.contains(QLatin1Char('='))) {
-            value = arg.mid(arg.indexOf(QLatin1Char('=')) + 1);
-            arg = arg.left(arg.indexOf(QLatin1Char('=')));
-            hasValue = true;
-        }
+        const bool hasValue = splitInlineValue(&arg, &value);
         auto takeValue = [&]() -> QString {
             if (hasValue)
                 return value;

@@ -17,10 +17,11 @@ enum Exit {
 };
 
 struct Options {
-    QString command;     // list, info, read, write, compare, defaults, firmware, upgrade, history; empty: none given
-    QString operand;     // write's and compare's FILE, upgrade's IMAGE
-    QString output;      // read -o FILE
-    QString devicePath;  // the one device a command runs on; empty: the first found
+    // list, info, read, write, compare, defaults, firmware, upgrade, history; empty: none given
+    QString command;
+    QString operand;          // write's and compare's FILE, upgrade's IMAGE
+    QString output;           // read -o FILE
+    QString devicePath;       // the one device a command runs on; empty: the first found
     QStringList devicePaths;  // every --device, in order
     bool all = false;         // every attached device
     bool eachNew = false;     // each device as it arrives
@@ -44,6 +45,10 @@ struct Options {
 
 // arguments[0] is the program.
 Options parseOptions(const QStringList& arguments);
+
+// "--name=value" is split into the option and its value; false for any other argument.
+bool splitInlineValue(QString* argument, QString* value);
+
 // True when the command runs on several devices (or on each new one), each
 // on a thread of its own, every output line naming its device.
 bool severalDevices(const Options& options);

@@ -70,12 +70,7 @@ TimingOptions parseTimingOptions(const QStringList& arguments)
     for (int i = 1; i < arguments.size(); ++i) {
         QString arg = arguments.at(i);
         QString value;
-        bool hasValue = false;
-        if (arg.startsWith(QLatin1String("--")) && arg.contains(QLatin1Char('='))) {
-            value = arg.mid(arg.indexOf(QLatin1Char('=')) + 1);
-            arg = arg.left(arg.indexOf(QLatin1Char('=')));
-            hasValue = true;
-        }
+        const bool hasValue = splitInlineValue(&arg, &value);
         auto take = [&](QString& into) {
             if (hasValue)
                 into = value;
