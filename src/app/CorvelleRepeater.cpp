@@ -5,9 +5,11 @@
 #include "AboutDialog.h"
 #include "DevInfoWidget.h"
 #include "HistoryDialog.h"
+#include "OperationThread.h"
 #include "ScopedDisable.h"
 #include "device/HIDDevice.h"
 #include "editors/CANParamWidget.h"
+#include "history/History.h"
 #include "widgets/CustomProgressIndicator.h"
 #include "widgets/UserDialogs.h"
 
@@ -25,7 +27,10 @@
 #include <QVBoxLayout>
 
 CorvelleRepeater::CorvelleRepeater(QWidget* parent)
-    : AbsFrameLessAutoSize(parent), m_ui(std::make_unique<Ui::CorvelleRepeaterClass>()), ui(*m_ui)
+    : AbsFrameLessAutoSize(parent),
+      m_ui(std::make_unique<Ui::CorvelleRepeaterClass>()),
+      ui(*m_ui),
+      m_operationThread(std::make_unique<OperationThread>())
 {
     ui.setupUi(this);
     m_pSignalMapper = new QSignalMapper();
@@ -74,6 +79,8 @@ CorvelleRepeater::CorvelleRepeater(QWidget* parent)
 
 CorvelleRepeater::~CorvelleRepeater()
 {
+    // A record still on its way may tell this window that it failed.
+    history::waitForPending();
     if (m_pTranslator) {
         QCoreApplication::removeTranslator(m_pTranslator);
         delete m_pTranslator;
@@ -114,6 +121,7 @@ void CorvelleRepeater::createMenu()
 void CorvelleRepeater::addFirmwareFileButton()
 {
     auto* button = new QPushButton(this);
+    m_pFirmwareFileButton = button;
     button->setObjectName(QStringLiteral("pushButton_file"));
     button->setIcon(QIcon(QStringLiteral(":/app/Resources/folder.png")));
     button->setStyleSheet(QStringLiteral("background-color: rgb(255, 255, 255);border:none;"));

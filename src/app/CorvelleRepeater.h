@@ -18,9 +18,11 @@
 class CustomProgressIndicator;
 class DevInfoWidget;
 class HIDDevice;
+class OperationThread;
 class QAction;
 class QLabel;
 class QMenu;
+class QPushButton;
 class QSignalMapper;
 class QTimer;
 class QTranslator;
@@ -211,11 +213,10 @@ private:
     int writeFDConfig();
     int shownAsStatus(const TransferResult& result);
     void sendDefaultCommand();
-    // Appends an operation that reached the device to the history; file and
-    // content are the configuration file or firmware image and its bytes.
+    // Appends an operation that reached the device to the history; file is
+    // the configuration file or firmware image, content gives its bytes.
     void recordHistory(const QString& operation, const TransferResult& result, const QString& file,
-                       const QByteArray& content);
-    QByteArray configurationText() const;  // the editors' configuration as its file holds it
+                       std::function<QByteArray()> content);
 
     // The form, built on the heap so that this header needs no generated one.
     std::unique_ptr<Ui::CorvelleRepeaterClass> m_ui;
@@ -247,6 +248,7 @@ private:
     bool m_bOperationRunning = false;
     bool m_bDeferDeviceEvents = false;  // while an operation's body runs
     QVector<std::function<void()>> m_deferred;
+    std::unique_ptr<OperationThread> m_operationThread;  // runs serveEventsWhile's work
     // Model and firmware version of the connected device as last read, for the questions.
     QString m_strModel;
     QString m_strFirmware;
@@ -263,6 +265,7 @@ private:
     ChangeMarks m_marks;
     int m_nChanges = 0;
     QLabel* m_pChangesLabel = nullptr;
+    QPushButton* m_pFirmwareFileButton = nullptr;  // beside the image's name
     QTimer* m_pCompareTimer = nullptr;
     QAction* m_pActionShowChanges = nullptr;
     QAction* m_pActionCompare = nullptr;

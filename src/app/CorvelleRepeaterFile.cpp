@@ -68,11 +68,6 @@ bool CorvelleRepeater::writeConfigFile(const QString& caption, const QString& fa
     return true;
 }
 
-QByteArray CorvelleRepeater::configurationText() const
-{
-    return config::fileText(editors().toModel(), drive_type == protocol::kFamily2);
-}
-
 void CorvelleRepeater::on_m_pushButtonReadFromFile_clicked()
 {
     if (m_bConnected && !settleUnwrittenChanges(Replacing::Open))

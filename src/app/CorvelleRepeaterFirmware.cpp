@@ -118,6 +118,6 @@ TransferResult CorvelleRepeater::upgradeFromFile()
     serveEventsWhile([&] { result = session::upgradeFirmware(device, file, progress.callbacks()); },
                      [&] { showProgress(ui.progressBar, progress, clock, false); });
     showProgress(ui.progressBar, progress, clock, true);
-    recordHistory(QStringLiteral("upgrade"), result, path, file);
+    recordHistory(QStringLiteral("upgrade"), result, path, [file] { return file; });
     return result;
 }

@@ -35,8 +35,10 @@ QString englishText(const UserMessage& message)
 
 }  // namespace
 
+// The record is appended behind the operation, which does not wait for the
+// disk; a history that cannot be written is told once, on the window thread.
 void CorvelleRepeater::recordHistory(const QString& operation, const TransferResult& result,
-                                     const QString& file, const QByteArray& content)
+                                     const QString& file, std::function<QByteArray()> content)
 {
     history::Record r;
     r.program = QStringLiteral("corvelle-repeater");
@@ -46,15 +48,20 @@ void CorvelleRepeater::recordHistory(const QString& operation, const TransferRes
     r.boardNumber = m_strBoardNumber;
     r.firmware = m_strFirmware;
     r.file = file.isEmpty() ? QString() : QFileInfo(file).absoluteFilePath();
-    r.sha256 = content.isEmpty() ? QString() : history::sha256Hex(content);
     r.result = result.ok ? QStringLiteral("ok") : QStringLiteral("failed");
     r.message = result.message.isEmpty() ? QString() : englishText(result.message);
-    const QString error = history::append(r);
-    // Told once: a history that cannot be written does not fail the operations.
-    if (!error.isEmpty() && !m_bHistoryWarned) {
-        m_bHistoryWarned = true;
-        userDialogs().warning(this, tr("INFO"), HistoryDialog::unwritableText(error));
-    }
+    history::appendLater(std::move(r), std::move(content), [this](const QString& error) {
+        // The window waits for the history before it goes: it is still here.
+        QMetaObject::invokeMethod(
+            this,
+            [this, error] {
+                if (m_bHistoryWarned)
+                    return;
+                m_bHistoryWarned = true;
+                userDialogs().warning(this, tr("INFO"), HistoryDialog::unwritableText(error));
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void CorvelleRepeater::onActionHistory()

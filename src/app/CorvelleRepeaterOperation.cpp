@@ -7,6 +7,7 @@
 
 #include "ui_CorvelleRepeater.h"
 
+#include "OperationThread.h"
 #include "ScopedDisable.h"
 #include "log/LogCategories.h"
 #include "widgets/UserDialogs.h"
@@ -20,7 +21,6 @@
 #include <QTimer>
 
 #include <atomic>
-#include <thread>
 #include <utility>
 
 namespace {
@@ -47,15 +47,9 @@ TransferResult CorvelleRepeater::runOperation(const QString& notConnectedText, E
     const QString name = operationName(sender());
     qCInfo(lcOperation).noquote() << name << "started";
     {
-        ScopedDisable lock{ui.m_pushButtonRead,
-                           ui.m_pushButtonWrite,
-                           ui.m_pushButtonDefault,
-                           ui.m_pushButtonSaveToFile,
-                           ui.m_pushButtonReadFromFile,
-                           ui.pushButton_query,
-                           ui.pushButton_update,
-                           ui.pushButton_menu,
-                           findChild<QPushButton*>(QStringLiteral("pushButton_file"))};
+        ScopedDisable lock{ui.m_pushButtonRead,       ui.m_pushButtonWrite,        ui.m_pushButtonDefault,
+                           ui.m_pushButtonSaveToFile, ui.m_pushButtonReadFromFile, ui.pushButton_query,
+                           ui.pushButton_update,      ui.pushButton_menu,          m_pFirmwareFileButton};
         if (pass == EventPass::Run)
             QCoreApplication::processEvents(QEventLoop::AllEvents, kEventPassMs);
         // A removal during the pass has taken the device away.
@@ -100,7 +94,8 @@ void CorvelleRepeater::serveEventsWhile(const std::function<void()>& work, const
             userDialogs().dismissInformation(busyText());
     });
     watcher.start(kProgressTickMs);
-    std::thread worker([&] {
+    // Once done is set this frame may be gone: the thread uses nothing of it after.
+    m_operationThread->start([&work, &done, dispatcher] {
         work();
         done.store(true, std::memory_order_release);
         dispatcher->wakeUp();
@@ -108,7 +103,6 @@ void CorvelleRepeater::serveEventsWhile(const std::function<void()>& work, const
     // Not a QEventLoop: a quit() meanwhile must not leave before the work has ended.
     while (!done.load(std::memory_order_acquire))
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    worker.join();
 }
 
 void CorvelleRepeater::whenIdle(const std::function<void()>& call)

@@ -84,8 +84,9 @@ TransferResult CorvelleRepeater::writeNow(bool askFirst)
     HIDDevice& device = *m_pHidDevice;
     TransferResult result;
     serveEventsWhile([&] { result = session::writeConfiguration(device, shape, model); });
+    const bool fd = drive_type == protocol::kFamily2;
     recordHistory(m_bWritingDefaults ? QStringLiteral("defaults") : QStringLiteral("write"), result,
-                  QString(), configurationText());
+                  QString(), [model, fd] { return config::fileText(model, fd); });
     if (result.ok)
         setBaseline(model);
     return result;
@@ -168,7 +169,7 @@ void CorvelleRepeater::sendDefaultCommand()
         if (!confirm(confirmDefaultsText()))
             return TransferResult::failure();
         const TransferResult restored = session::restoreDefaults(*m_pHidDevice, deviceShape());
-        recordHistory(QStringLiteral("defaults"), restored, QString(), QByteArray());
+        recordHistory(QStringLiteral("defaults"), restored, QString(), nullptr);
         if (!restored.ok)
             return restored;
         const TransferResult read = readConfiguration();

@@ -45,23 +45,28 @@ config::Configuration DeviceEditors::toModel() const
     return c;
 }
 
+// Only what differs from what the editors show is set: a read mostly finds
+// what was shown already, and setting a widget costs far more than asking it.
 void DeviceEditors::fromModel(const config::Configuration& configuration) const
 {
     for (int i = 0; i < configuration.channels.size() && i < m_nCAN; ++i) {
-        if (CANParamWidget* editor = can(i)) {
-            editor->clearFilters();
-            editor->loadChannelConfig(configuration.channels.at(i));
-        }
+        CANParamWidget* editor = can(i);
+        const config::CanChannel& channel = configuration.channels.at(i);
+        if (editor && !(editor->channelConfig() == channel))
+            editor->setChannelConfig(channel);
     }
     for (int i = 0; i < configuration.fibreRates.size() && i < m_nFiberOptic; ++i) {
         const QString& text = configuration.fibreRates.at(i);
         if (m_driveType == protocol::kFamily2) {
-            m_fibres.setFibreBaudText(i, text);
+            if (m_fibres.fibreBaudText(i) != text)
+                m_fibres.setFibreBaudText(i, text);
         } else if (QComboBox* selector = m_fibres.selector(i)) {
             const int index = configfile::family1BaudIndex(text);
             selector->setCurrentIndex(index < selector->count() ? index : -1);
         }
     }
-    for (int p = 0; p < configuration.routes.size() && p < (m_nCAN + m_nFiberOptic); ++p)
-        m_routes.setRow(p, configuration.routes.at(p), true);
+    for (int p = 0; p < configuration.routes.size() && p < (m_nCAN + m_nFiberOptic); ++p) {
+        if (m_routes.row(p) != configuration.routes.at(p))
+            m_routes.setRow(p, configuration.routes.at(p), true);
+    }
 }

@@ -29,6 +29,12 @@ struct CanChannel {
     QVector<can::FilterRow> filters;
 };
 
+inline bool operator==(const CanChannel& a, const CanChannel& b)
+{
+    return a.rateText == b.rateText && a.dataRateText == b.dataRateText && a.mode == b.mode && a.fd == b.fd &&
+           a.filters == b.filters;
+}
+
 struct Configuration {
     QVector<CanChannel> channels;
     // Family 1: the entry's code as two lower-case hexadecimal digits ("0b"),

@@ -329,8 +329,12 @@ QVector<can::FilterRow> CANParamWidget::filterRows() const
 void CANParamWidget::appendFilterRow(const can::FilterRow& row)
 {
     on_pushButtonAdd_clicked();
+    showFilterRow(ui->tableWidgetDatalist->rowCount() - 1, row);
+}
+
+void CANParamWidget::showFilterRow(int r, const can::FilterRow& row)
+{
     QTableWidget* table = ui->tableWidgetDatalist;
-    const int r = table->rowCount() - 1;
     qobject_cast<QComboBox*>(table->cellWidget(r, 0))->setCurrentIndex(row.kind);
     qobject_cast<QComboBox*>(table->cellWidget(r, 1))->setCurrentIndex(row.mode);
     table->item(r, kIdColumn)->setText(row.idText);
@@ -352,7 +356,7 @@ config::CanChannel CANParamWidget::channelConfig() const
     return channel;
 }
 
-void CANParamWidget::loadChannelConfig(const config::CanChannel& channel)
+void CANParamWidget::loadChannelConfig(const config::CanChannel& channel, int firstNewRow)
 {
     if (isCanFd()) {
         selectRateText(ui->comboBoxBautRate, ui->lineEditBautRate, can::RateList::Arbitration,
@@ -363,12 +367,18 @@ void CANParamWidget::loadChannelConfig(const config::CanChannel& channel)
     } else {
         setBaudRateBytes(can::rateTextToBytes(channel.rateText));
     }
-    for (const can::FilterRow& row : channel.filters)
-        appendFilterRow(row);
+    for (int r = firstNewRow; r < channel.filters.size(); ++r)
+        appendFilterRow(channel.filters.at(r));
 }
 
+// The rows shown already are kept and given the new values: building a row's
+// two combo boxes anew costs far more than setting them.
 void CANParamWidget::setChannelConfig(const config::CanChannel& channel)
 {
-    clearFilters();
-    loadChannelConfig(channel);
+    QTableWidget* table = ui->tableWidgetDatalist;
+    const int kept = std::min(table->rowCount(), int(channel.filters.size()));
+    table->setRowCount(kept);
+    for (int r = 0; r < kept; ++r)
+        showFilterRow(r, channel.filters.at(r));
+    loadChannelConfig(channel, kept);
 }

@@ -42,10 +42,9 @@ public:
     QVector<can::FilterRow> filterRows() const;
     void appendFilterRow(const can::FilterRow& row);
 
-    // The channel as the configuration model holds it; a channel of the
-    // model shown (its rows appended, or replacing the editor's rows).
+    // The channel as the configuration model holds it, and a channel of the
+    // model shown, its filter rows replacing the editor's.
     config::CanChannel channelConfig() const;
-    void loadChannelConfig(const config::CanChannel& channel);
     void setChannelConfig(const config::CanChannel& channel);
 
 protected:
@@ -76,6 +75,9 @@ private:
     void updateHint(const QLineEdit* edit, QLabel* hint, can::RateList list);
     void addTimingCalculatorButton(QComboBox* combo, QLineEdit* edit, const char* objectName);
     void openTimingCalculator(QComboBox* combo, QLineEdit* edit);
+    // The rates and mode, and the filter rows from firstNewRow on appended.
+    void loadChannelConfig(const config::CanChannel& channel, int firstNewRow);
+    void showFilterRow(int r, const can::FilterRow& row);
 
     // Keyboard, names for assistive technology and texts in the language
     // installed now (CANParamWidgetAccess.cpp).

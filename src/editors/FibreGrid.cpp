@@ -109,7 +109,7 @@ void FibreGrid::addChannel(int channel) const
         edit->setObjectName(QStringLiteral("lineedit_%1").arg(channel));
         edit->setProperty(kChannelProperty, channel);
         edit->setValidator(new RateValidator(edit));
-        m_grid->addWidget(edit, channel + 1, 3);
+        m_grid->addWidget(edit, channel + 1, kCustomEditColumn);
         edit->hide();
         edit->setAccessibleName(customEditName(channel));
         // The signal's text overload is obsolete; the entry's text is the same.
@@ -119,8 +119,8 @@ void FibreGrid::addChannel(int channel) const
     }
     label->setBuddy(combo);
     combo->setAccessibleName(label->text());
-    m_grid->addWidget(label, channel + 1, 1);
-    m_grid->addWidget(combo, channel + 1, 2);
+    m_grid->addWidget(label, channel + 1, kLabelColumn);
+    m_grid->addWidget(combo, channel + 1, kSelectorColumn);
 }
 
 QString FibreGrid::rateLabelText(int channel)
@@ -201,14 +201,28 @@ void FibreGrid::onSelectorTextChanged(QComboBox* selector, const QString& text) 
     edit->setVisible(custom);
 }
 
+// By the place in the grid: a search by name through the tab costs a read of
+// sixteen fibres more than the rest of it.
 QComboBox* FibreGrid::selector(int channel) const
 {
+    if (m_grid)
+        return qobject_cast<QComboBox*>(widgetAt(channel, kSelectorColumn));
     return m_tab ? m_tab->findChild<QComboBox*>(QStringLiteral("comBox_%1").arg(channel)) : nullptr;
 }
 
 QLineEdit* FibreGrid::customEdit(int channel) const
 {
+    if (m_grid)
+        return qobject_cast<QLineEdit*>(widgetAt(channel, kCustomEditColumn));
     return m_tab ? m_tab->findChild<QLineEdit*>(QStringLiteral("lineedit_%1").arg(channel)) : nullptr;
+}
+
+QWidget* FibreGrid::widgetAt(int channel, int column) const
+{
+    if (channel < 0)
+        return nullptr;
+    QLayoutItem* item = m_grid->itemAtPosition(channel + 1, column);
+    return item ? item->widget() : nullptr;
 }
 
 void FibreGrid::setFibreBaudText(int channel, const QString& text) const

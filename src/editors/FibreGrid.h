@@ -47,6 +47,12 @@ private:
     static QString customEditName(int channel);
     void addFrame() const;
     void addChannel(int channel) const;
+    QWidget* widgetAt(int channel, int column) const;
+
+    // The grid's columns of a fibre's row (row 0 holds the frame).
+    static constexpr int kLabelColumn = 1;
+    static constexpr int kSelectorColumn = 2;
+    static constexpr int kCustomEditColumn = 3;
 
     QWidget* m_tab;
     QGridLayout* m_grid;

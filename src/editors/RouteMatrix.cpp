@@ -62,7 +62,29 @@ public:
             m_tabStop = cell;
     }
 
-    void forget() { m_tabStop = nullptr; }
+    void forget()
+    {
+        m_tabStop = nullptr;
+        m_cells.clear();
+        m_ports = 0;
+    }
+
+    // The cells by place: the table finds a cell widget by a model index,
+    // which a read or a snapshot of an 18-port matrix does hundreds of times.
+    void place(int source, int destination, int ports, CheckButton* cell)
+    {
+        if (ports != m_ports) {
+            m_cells = QVector<QPointer<CheckButton>>(ports * ports);
+            m_ports = ports;
+        }
+        m_cells[source * ports + destination] = cell;
+    }
+
+    CheckButton* cell(int source, int destination) const
+    {
+        const bool inside = source >= 0 && source < m_ports && destination >= 0 && destination < m_ports;
+        return inside ? m_cells.at(source * m_ports + destination).data() : nullptr;
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -120,12 +142,18 @@ private:
 
     QTableWidget* m_table;
     QPointer<CheckButton> m_tabStop;
+    QVector<QPointer<CheckButton>> m_cells;
+    int m_ports = 0;
 };
+
+RouteCellKeys* existingCellKeys(const QTableWidget* table)
+{
+    return table->findChild<RouteCellKeys*>(QStringLiteral("routeCellKeys"), Qt::FindDirectChildrenOnly);
+}
 
 RouteCellKeys* cellKeys(QTableWidget* table)
 {
-    auto* keys =
-        table->findChild<RouteCellKeys*>(QStringLiteral("routeCellKeys"), Qt::FindDirectChildrenOnly);
+    RouteCellKeys* keys = existingCellKeys(table);
     return keys ? keys : new RouteCellKeys(table);
 }
 
@@ -271,6 +299,7 @@ void RouteMatrix::addPortRows() const
             }
             m_table->setCellWidget(p, q + 1, cell);
             keys->adopt(cell);
+            keys->place(p - 1, q - 1, n, cell);
         }
     }
 }
@@ -310,14 +339,16 @@ CheckButton* RouteMatrix::routeCell(int source, int destination) const
     const int n = m_ports.count();
     if (!m_table || source < 0 || source >= n || destination < 0 || destination >= n)
         return nullptr;
-    return qobject_cast<CheckButton*>(m_table->cellWidget(source + 1, destination + 2));
+    const RouteCellKeys* keys = existingCellKeys(m_table);
+    return keys ? keys->cell(source, destination) : nullptr;
 }
 
 route::Row RouteMatrix::row(int source) const
 {
     route::Row states(m_ports.count(), false);
-    for (int d = 0; d < m_ports.count(); ++d) {
-        if (const CheckButton* cell = routeCell(source, d))
+    const RouteCellKeys* keys = m_table ? existingCellKeys(m_table) : nullptr;
+    for (int d = 0; keys && d < m_ports.count(); ++d) {
+        if (const CheckButton* cell = keys->cell(source, d))
             states[d] = cell->isOn();
     }
     return states;
@@ -334,10 +365,11 @@ route::Matrix RouteMatrix::matrix() const
 
 void RouteMatrix::setRow(int source, const route::Row& states, bool includeSamePort) const
 {
-    for (int d = 0; d < m_ports.count() && d < states.size(); ++d) {
+    const RouteCellKeys* keys = m_table ? existingCellKeys(m_table) : nullptr;
+    for (int d = 0; keys && d < m_ports.count() && d < states.size(); ++d) {
         if (d == source && !includeSamePort)
             continue;
-        if (CheckButton* cell = routeCell(source, d))
+        if (CheckButton* cell = keys->cell(source, d))
             cell->setOn(states[d]);
     }
 }

@@ -13,6 +13,11 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
 namespace history {
 
 namespace {
@@ -92,6 +97,40 @@ QString resultText(const QString& why, const QString& path)
     return why.isEmpty() ? QString() : QStringLiteral("%1: %2").arg(path, why);
 }
 
+QString appendTo(const QString& path, const Record& record)
+{
+    const QByteArray line = QJsonDocument(toJson(record)).toJson(QJsonDocument::Compact) + '\n';
+    // One writer of this process at a time; the lock file keeps other processes out.
+    QMutexLocker locker(&g_mutex);
+    return resultText(appendLocked(path, line), path);
+}
+
+// The records given to appendLater, and the one thread that appends them. It
+// ends when the queue is empty and starts again with the next record, so no
+// thread outlives the program's last waitForPending.
+struct Later {
+    std::function<void()> work;
+};
+std::mutex g_laterMutex;
+std::condition_variable g_laterDone;
+std::deque<Later> g_later;  // guarded by g_laterMutex
+bool g_appending = false;   // guarded by g_laterMutex
+std::thread g_appender;     // started and joined under g_laterMutex
+
+void appendQueued()
+{
+    std::unique_lock<std::mutex> lock(g_laterMutex);
+    while (!g_later.empty()) {
+        const Later next = std::move(g_later.front());
+        g_later.pop_front();
+        lock.unlock();
+        next.work();
+        lock.lock();
+    }
+    g_appending = false;
+    g_laterDone.notify_all();
+}
+
 }  // namespace
 
 QString filePath()
@@ -114,7 +153,8 @@ QJsonObject toJson(const Record& r)
                                    {QStringLiteral("field"), d.field},
                                    {QStringLiteral("written"), d.written},
                                    {QStringLiteral("readBack"), d.readBack}};
-    QJsonObject object{{QStringLiteral("time"), QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs)},
+    const QDateTime time = r.time.isValid() ? r.time : QDateTime::currentDateTimeUtc();
+    QJsonObject object{{QStringLiteral("time"), time.toString(Qt::ISODateWithMs)},
                        {QStringLiteral("program"), r.program},
                        {QStringLiteral("version"), QStringLiteral(CORVELLE_VERSION)},
                        {QStringLiteral("operation"), r.operation},
@@ -134,14 +174,47 @@ QJsonObject toJson(const Record& r)
 
 QString append(const Record& record)
 {
-    const QByteArray line = QJsonDocument(toJson(record)).toJson(QJsonDocument::Compact) + '\n';
-    QMutexLocker locker(&g_mutex);
-    const QString path = pathLocked();
-    return resultText(appendLocked(path, line), path);
+    return appendTo(filePath(), record);
+}
+
+void appendLater(Record record, std::function<QByteArray()> content,
+                 std::function<void(const QString&)> failed)
+{
+    if (!record.time.isValid())
+        record.time = QDateTime::currentDateTimeUtc();
+    // The file of the moment the operation ended, also when it changes meanwhile.
+    Later later{[record = std::move(record), content = std::move(content), failed = std::move(failed),
+                 path = filePath()]() mutable {
+        if (record.sha256.isEmpty() && content) {
+            const QByteArray bytes = content();
+            if (!bytes.isEmpty())
+                record.sha256 = sha256Hex(bytes);
+        }
+        const QString error = appendTo(path, record);
+        if (!error.isEmpty() && failed)
+            failed(error);
+    }};
+    std::lock_guard<std::mutex> lock(g_laterMutex);
+    g_later.push_back(std::move(later));
+    if (g_appending)
+        return;
+    if (g_appender.joinable())
+        g_appender.join();  // it has ended: g_appending is false
+    g_appending = true;
+    g_appender = std::thread(appendQueued);
+}
+
+void waitForPending()
+{
+    std::unique_lock<std::mutex> lock(g_laterMutex);
+    g_laterDone.wait(lock, [] { return !g_appending; });
+    if (g_appender.joinable())
+        g_appender.join();
 }
 
 QVector<QJsonObject> readAll(QString* error)
 {
+    waitForPending();
     const QString path = filePath();
     QVector<QJsonObject> records;
     QFile file(path);

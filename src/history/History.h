@@ -7,9 +7,12 @@
 #include "config/Configuration.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QJsonObject>
 #include <QString>
 #include <QVector>
+
+#include <functional>
 
 namespace history {
 
@@ -29,6 +32,7 @@ struct Record {
     QString result;    // "ok", "failed", "different" (a verify found differences)
     QString message;   // why it failed
     QVector<config::Difference> differences;
+    QDateTime time;  // when it ended; none: when it is appended
 };
 
 // The history file: $CORVELLE_HISTORY_FILE, or a setFilePath() of the tests,
@@ -39,6 +43,17 @@ void setFilePath(const QString& path);  // empty: back to the default
 // Stamps the time and the program's version and appends the record as one
 // line. Returns an empty string, or why the history could not be written.
 QString append(const Record& record);
+
+// As append, on a thread of the history's own, so that an operation does not
+// wait for the disk (the lock file alone syncs to it). content() gives the
+// bytes whose SHA-256 the record keeps when it has none; failed gets why the
+// history could not be written, on that thread. Records are appended in the
+// order given.
+void appendLater(Record record, std::function<QByteArray()> content,
+                 std::function<void(const QString&)> failed);
+// Returns when every record given to appendLater is in the file; readAll
+// waits so too. A program waits before it ends.
+void waitForPending();
 
 // Every readable record, oldest first; *error is set when the file exists
 // but cannot be read. Lines that are not JSON objects are skipped.

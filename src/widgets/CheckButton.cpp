@@ -68,6 +68,9 @@ const QPixmap& CheckButton::uncheckedPicture()
 
 void CheckButton::setOn(bool on)
 {
+    // A read shows mostly what is shown already: nothing to name or paint anew.
+    if (on == isChecked())
+        return;
     const QSignalBlocker quiet(this);
     setChecked(on);
     updateAccessibleName();
