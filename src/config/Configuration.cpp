@@ -87,9 +87,11 @@ QString filterText(const can::FilterRow& row)
 
 bool sameRow(const can::FilterRow& a, const can::FilterRow& b)
 {
-    return a.kind == b.kind && a.mode == b.mode &&
-           can::filterTextToBytes(a.idText) == can::filterTextToBytes(b.idText) &&
-           can::filterTextToBytes(a.maskText) == can::filterTextToBytes(b.maskText);
+    // The same text is the same register; other texts may still spell it.
+    auto same = [](const QString& x, const QString& y) {
+        return x == y || can::filterTextToBytes(x) == can::filterTextToBytes(y);
+    };
+    return a.kind == b.kind && a.mode == b.mode && same(a.idText, b.idText) && same(a.maskText, b.maskText);
 }
 
 }  // namespace
@@ -243,7 +245,7 @@ QVector<Difference> differences(const Configuration& written, const Configuratio
         const CanChannel& b = readBack.channels.at(i);
         const QString where = QStringLiteral("CAN%1").arg(i + 1);
         const char* rateKey = shape.canFd() ? configfile::kArbitrateRate : configfile::kBaudRate;
-        if (can::rateTextToBytes(a.rateText) != can::rateTextToBytes(b.rateText))
+        if (a.rateText != b.rateText && can::rateTextToBytes(a.rateText) != can::rateTextToBytes(b.rateText))
             differ(where, QLatin1String(rateKey), a.rateText, b.rateText);
         if (shape.canFd()) {
             if (a.mode != b.mode)
@@ -256,11 +258,11 @@ QVector<Difference> differences(const Configuration& written, const Configuratio
                 differ(where, QLatin1String(configfile::kDataRate), a.dataRateText, b.dataRateText);
         }
         for (int r = 0; r < qMax(a.filters.size(), b.filters.size()); ++r) {
+            if (r < a.filters.size() && r < b.filters.size() && sameRow(a.filters.at(r), b.filters.at(r)))
+                continue;
             const QString wa = r < a.filters.size() ? filterText(a.filters.at(r)) : QString();
             const QString rb = r < b.filters.size() ? filterText(b.filters.at(r)) : QString();
-            if (r >= a.filters.size() || r >= b.filters.size() || !sameRow(a.filters.at(r), b.filters.at(r)))
-                differ(where, QStringLiteral("%1[%2]").arg(QLatin1String(configfile::kDataList)).arg(r), wa,
-                       rb);
+            differ(where, QStringLiteral("%1[%2]").arg(QLatin1String(configfile::kDataList)).arg(r), wa, rb);
         }
     }
     for (int i = 0; i < shape.nFiberOptic && i < written.fibreRates.size() && i < readBack.fibreRates.size();

@@ -104,14 +104,17 @@ void checkChannel(const CanChannel& c, int number, const Shape& shape, Findings*
 // The fibre rates a family-2 device runs span its listed ones.
 std::pair<std::uint32_t, std::uint32_t> family2FibreRange()
 {
-    std::uint32_t low = fibre::kMaxRate;
-    std::uint32_t high = 0;
-    for (const char* text : fibre::kFamily2Rates) {
-        const std::uint32_t rate = fibre::rateFromText(QString::fromLatin1(text));
-        low = std::min(low, rate);
-        high = std::max(high, rate);
-    }
-    return {low, high};
+    static const std::pair<std::uint32_t, std::uint32_t> range = [] {
+        std::uint32_t low = fibre::kMaxRate;
+        std::uint32_t high = 0;
+        for (const char* text : fibre::kFamily2Rates) {
+            const std::uint32_t rate = fibre::rateFromText(QString::fromLatin1(text));
+            low = std::min(low, rate);
+            high = std::max(high, rate);
+        }
+        return std::pair{low, high};
+    }();
+    return range;
 }
 
 void checkFibre(const QString& text, int number, const Shape& shape, Findings* findings)
