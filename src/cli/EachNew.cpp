@@ -18,7 +18,10 @@
 
 #include <csignal>
 #include <map>
+#include <mutex>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace cli {
 
@@ -45,6 +48,9 @@ public:
             if (g_interrupted)
                 stop();
         });
+        // The threads hand their results over through a mutex of the standard
+        // library, which ThreadSanitizer follows, not through Qt's event queue.
+        connect(&m_collect, &QTimer::timeout, this, &EachNew::collect);
     }
 
     ~EachNew() override
@@ -60,6 +66,7 @@ public:
             m_known = QSet<QString>(attached.begin(), attached.end());
         m_watcher.start();
         m_signals.start(50);
+        m_collect.start(20);
         m_rescan.start(1000);
         if (!m_options.quiet)
             writeLine(stderr, QStringLiteral("waiting for devices to arrive (Ctrl-C ends)"));
@@ -87,10 +94,21 @@ private:
             const int index = m_started++;
             m_threads[index] = std::thread([this, path, index] {
                 const int code = runOnPath(m_options, path);
-                QMetaObject::invokeMethod(
-                    this, [this, index, code] { finished(index, code); }, Qt::QueuedConnection);
+                std::lock_guard<std::mutex> lock(m_doneMutex);
+                m_done.emplace_back(index, code);
             });
         }
+    }
+
+    void collect()
+    {
+        std::vector<std::pair<int, int>> done;
+        {
+            std::lock_guard<std::mutex> lock(m_doneMutex);
+            done.swap(m_done);
+        }
+        for (const auto& [index, code] : done)
+            finished(index, code);
     }
 
     void finished(int index, int code)
@@ -143,10 +161,13 @@ private:
     const Options m_options;
     DeviceWatcher m_watcher;
     QTimer m_signals;
+    QTimer m_collect;
     QTimer m_rescan;
     QSet<QString> m_known;                 // attached and either done, in progress, or there at start
     std::map<int, std::thread> m_threads;  // the devices in progress, by their start
-    QMap<int, int> m_results;              // exit code: devices
+    std::mutex m_doneMutex;
+    std::vector<std::pair<int, int>> m_done;  // guarded by m_doneMutex: index and exit code
+    QMap<int, int> m_results;                 // exit code: devices
     int m_started = 0;
     int m_finished = 0;
     int m_worst = kDone;

@@ -28,7 +28,13 @@ signals:
     // and "PID_xxxx" with the ids in upper-case hexadecimal.
     void deviceInterfaceChanged(const QString& devicePath, bool arrived);
 
+private slots:
+    // Emits the plug events the backend raised on its threads.
+    void emitPlugEvents();
+
 private:
+    // The backend's plug listener: called on whatever thread it raises the event.
+    static void forwardPlugEvent(void* context, const char* devicePath, bool arrived);
     struct Private;
     std::unique_ptr<Private> d;
 };
