@@ -223,6 +223,17 @@ void CANParamWidget::updateHint(const QLineEdit* edit, QLabel* hint, can::RateLi
     can::BitTiming timing = can::decodeBitTiming(bytes, list);
     timing.valid = timing.valid && can::isFourByteRateText(edit->text());
     hint->setText(can::bitTimingHint(timing));
+    alignRateRows();
+}
+
+// The two rate rows are layouts of their own: hints of one width keep their
+// register fields and calculator buttons one under the other.
+void CANParamWidget::alignRateRows()
+{
+    const int width =
+        std::max(ui->labelBautRateHint->sizeHint().width(), ui->labeldatarateHint->sizeHint().width());
+    ui->labelBautRateHint->setMinimumWidth(width);
+    ui->labeldatarateHint->setMinimumWidth(width);
 }
 
 void nameTimingCalculatorButton(QPushButton* button)

@@ -73,6 +73,7 @@ private:
     void selectRateText(QComboBox* combo, QLineEdit* edit, can::RateList list, const QString& text);
     void showSelection(QComboBox* combo, QLineEdit* edit, int index, bool editable);
     void updateHint(const QLineEdit* edit, QLabel* hint, can::RateList list);
+    void alignRateRows();
     void addTimingCalculatorButton(QComboBox* combo, QLineEdit* edit, const char* objectName);
     void openTimingCalculator(QComboBox* combo, QLineEdit* edit);
     // The rates and mode, and the filter rows from firstNewRow on appended.
