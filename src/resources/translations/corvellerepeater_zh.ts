@@ -5,7 +5,7 @@
     <name>AboutDialog</name>
     <message>
         <source>Corvelle Repeater project</source>
-        <translation type="unfinished"></translation>
+        <translation>Corvelle 中继器项目</translation>
     </message>
     <message>
         <source>CorvelleRepeater</source>
@@ -76,11 +76,11 @@
     </message>
     <message>
         <source>+</source>
-        <translation type="unfinished"></translation>
+        <translation>+</translation>
     </message>
     <message>
         <source>-</source>
-        <translation type="unfinished"></translation>
+        <translation>-</translation>
     </message>
     <message>
         <source>Arbitrate BauteRate:</source>
@@ -100,7 +100,7 @@
     </message>
     <message>
         <source>CANParamWidget</source>
-        <translation type="unfinished"></translation>
+        <translation>CANParamWidget</translation>
     </message>
     <message>
         <source>Data BautRate:</source>
@@ -331,7 +331,7 @@ extended frame MASK&lt;=0x1FFFFFFF</source>
     </message>
     <message>
         <source>TXT(*.txt)</source>
-        <translation type="unfinished"></translation>
+        <translation>TXT(*.txt)</translation>
     </message>
     <message>
         <source>The device was found, but access to it was denied. Install the udev rule 60-corvelle-repeater.rules (see the README) and plug the device in again.</source>
