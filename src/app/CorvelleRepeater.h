@@ -159,6 +159,8 @@ private:
     // The list of changes before a write, with the validation's doubts; true for Write.
     bool acceptedChanges(const config::Configuration& model, const config::Findings& doubts);
     void setBaseline(const config::Configuration& configuration);
+    // The same, when the editors show it: nothing left to compare or mark.
+    void setBaselineShown(const config::Configuration& configuration);
     void clearBaseline();
     void watchEdits();
     // On a removal the edited configuration is kept; when the same device
@@ -264,6 +266,7 @@ private:
     bool m_bHasBaseline = false;
     ChangeMarks m_marks;
     int m_nChanges = 0;
+    quint64 m_nEdits = 0;  // every edit of any editor counts
     QLabel* m_pChangesLabel = nullptr;
     QPushButton* m_pFirmwareFileButton = nullptr;  // beside the image's name
     QTimer* m_pCompareTimer = nullptr;

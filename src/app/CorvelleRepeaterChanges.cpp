@@ -138,6 +138,7 @@ void CorvelleRepeater::onActionCompare()
 
 void CorvelleRepeater::onEditorEdited()
 {
+    ++m_nEdits;
     m_pCompareTimer->start();
 }
 
@@ -146,6 +147,18 @@ void CorvelleRepeater::setBaseline(const config::Configuration& configuration)
     m_baseline = configuration;
     m_bHasBaseline = true;
     refreshChanges();
+}
+
+void CorvelleRepeater::setBaselineShown(const config::Configuration& configuration)
+{
+    m_baseline = configuration;
+    m_bHasBaseline = true;
+    m_pCompareTimer->stop();
+    if (m_bConnected)
+        watchEdits();
+    m_nChanges = 0;
+    m_marks.show({});
+    m_pChangesLabel->clear();
 }
 
 void CorvelleRepeater::clearBaseline()

@@ -69,6 +69,7 @@ TransferResult CorvelleRepeater::writeNow(bool askFirst)
 {
     const config::Shape shape = deviceShape();
     const config::Configuration model = editors().toModel();
+    const quint64 editsBefore = m_nEdits;
     const config::Findings findings = config::checkConfiguration(model, shape);
     if (askFirst && m_bShowChanges) {
         const config::Findings refusals = config::ofKind(findings, config::Finding::Kind::Refused);
@@ -87,7 +88,10 @@ TransferResult CorvelleRepeater::writeNow(bool askFirst)
     const bool fd = drive_type == protocol::kFamily2;
     recordHistory(m_bWritingDefaults ? QStringLiteral("defaults") : QStringLiteral("write"), result,
                   QString(), [model, fd] { return config::fileText(model, fd); });
-    if (result.ok)
+    // Unless the user edited meanwhile, the editors show what was written.
+    if (result.ok && m_nEdits == editsBefore)
+        setBaselineShown(model);
+    else if (result.ok)
         setBaseline(model);
     return result;
 }

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QTemporaryDir>
+#include <QTimer>
 
 using namespace e2e;
 
@@ -19,6 +20,7 @@ private slots:
     void changeListAndMarks_data();
     void changeListAndMarks();
     void noChangeStillOffersWrite();
+    void anEditDuringTheWriteStaysMarked();
     void listTurnedOffInTheSettings();
     void guardsCancelSendNothing_data();
     void guardsCancelSendNothing();
@@ -143,6 +145,31 @@ void ChangesTest::noChangeStillOffersWrite()
     QVERIFY(m_dialogs.choices.at(0).details.isEmpty());
     QCOMPARE(m_dialogs.texts(), QStringList{"set up success"});
     QCOMPARE(requestsHex(device).last(), report2("01 13 08 01 01"));
+}
+
+// The editors stay open while the device is written: what the user changes
+// meanwhile is not what was written, and stays marked.
+void ChangesTest::anEditDuringTheWriteStaysMarked()
+{
+    sim::VirtualDevice& device = plug(2, "Vantor-D3");
+    const auto window = connectedWindow();
+    device.clearTrace();
+    device.setInstantTimeouts(false);
+    device.setLatency(20);
+    // Once the first request is on its way, the window took what it writes.
+    QComboBox* selector = fibreSelector(*window, 0);
+    QTimer edit;
+    QObject::connect(&edit, &QTimer::timeout, selector, [&] {
+        if (device.requests().isEmpty())
+            return;
+        edit.stop();
+        selector->setCurrentIndex(selector->findText("19200"));
+    });
+    edit.start(1);
+    click(*window, "m_pushButtonWrite");
+    QCOMPARE(m_dialogs.texts(), QStringList{"set up success"});
+    QCOMPARE(child<QLabel>(*window, "changesLabel")->text(), QStringLiteral("1 unwritten change"));
+    QCOMPARE(markedToolTips(*window), QStringList{"device: 115200"});
 }
 
 // Turned off in the menu, the write goes without the list, and stays so in
