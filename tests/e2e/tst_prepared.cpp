@@ -273,6 +273,18 @@ void PreparedTest::openWithoutDevice()
     QVERIFY(window->isPrepared());
     QCOMPARE(fibreSelector(*window, 3)->currentText(), QStringLiteral("19200"));
     QCOMPARE(window->refreshChanges(), 0);
+    // Closing asks about what was not saved since; Cancel keeps the window.
+    fibreSelector(*window, 0)->setCurrentIndex(0);
+    window->show();
+    m_dialogs.choiceAnswers << QStringLiteral("Cancel");
+    QVERIFY(!window->close());
+    QCOMPARE(m_dialogs.choices.size(), 1);
+    QCOMPARE(
+        m_dialogs.choices.at(0).text,
+        QStringLiteral("The configuration prepared for Vantor-D3 holds changes not saved to a file. Close "
+                       "the window?"));
+    QVERIFY(window->isVisible() && window->isPrepared());
+    m_dialogs.clear();
 
     // The same file for a family-1 model: refused, nothing kept.
     const auto other = windowWithoutDevice(m_dialogs);
