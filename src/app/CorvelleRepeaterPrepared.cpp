@@ -469,6 +469,7 @@ void CorvelleRepeater::adoptArrivedDevice()
     showFirmwareTabUpgrade();
     clearRouteTable();
     buildRouteTable();
+    m_pDevInfoWidget->setDevInfo(device.model, device.version, device.firmware, device.board);
     ui.m_pLineEditDevName->setText(device.name);
     m_bConnected = true;
     if (device.read) {
