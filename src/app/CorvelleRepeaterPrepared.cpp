@@ -423,6 +423,9 @@ void CorvelleRepeater::writePrepared()
             recordHistory(QStringLiteral("write"), result, QString(), config::fileText(model, shape.canFd()));
             if (!result.ok || !m_prepared || !m_prepared->device)
                 return result;
+            // Edits kept from an earlier removal of this device are older than what it now holds.
+            if (m_kept && m_kept->model == device->model && m_kept->board == device->board)
+                m_kept.reset();
             adoptArrivedDevice();
             editors().fromModel(model);
             setBaseline(model);

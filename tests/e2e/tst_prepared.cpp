@@ -20,6 +20,7 @@ private slots:
     void smallerModelKeepsWhatTheDeviceHolds();
     void unplugKeepsItAndDiscardReadsTheDevice();
     void openWithoutDevice();
+    void editsKeptFromAnUnplugAreNotOfferedOverIt();
 
 private:
     QTemporaryDir m_dir;
@@ -295,6 +296,36 @@ void PreparedTest::openWithoutDevice()
              QStringList{"a configuration of a family-2 device; this device is of family 1"});
     QVERIFY(!other->isPrepared());
     QCOMPARE(child<QTabWidget>(*other, "tabWidget")->count(), 0);
+}
+
+// Edits kept from an unplug wait while a prepared configuration is on
+// screen; written to that device, the prepared one supersedes them.
+void PreparedTest::editsKeptFromAnUnplugAreNotOfferedOverIt()
+{
+    plug(2, "Vantor-D3");
+    const auto window = connectedWindow();
+    selectRate(canEditor(*window, 0), "comboBoxBautRate", "250K");
+    sim::VirtualBus::instance().unplug(2);
+    QCoreApplication::sendPostedEvents();
+    prepare(*window, m_dialogs, kD3);
+    QComboBox* selector = fibreSelector(*window, 0);
+    selector->setCurrentIndex(selector->findText(QStringLiteral("19200")));
+    plug(2, "Vantor-D3");
+    settle();
+    QVERIFY(m_dialogs.choices.isEmpty());
+    QCOMPARE(fibreSelector(*window, 0)->currentText(), QStringLiteral("19200"));
+    QCOMPARE(rate(*window, 0), QStringLiteral("500K"));
+
+    click(*window, "m_pushButtonWrite");
+    QCOMPARE(m_dialogs.choices.at(0).details, QStringList{"Fiber1: 115200 → 19200"});
+    QCOMPARE(m_dialogs.texts(), QStringList{"set up success"});
+    m_dialogs.clear();
+    sim::VirtualBus::instance().unplug(2);
+    QCoreApplication::sendPostedEvents();
+    plug(2, "Vantor-D3");
+    settle();
+    QVERIFY(m_dialogs.choices.isEmpty());
+    QCOMPARE(rate(*window, 0), QStringLiteral("500K"));
 }
 
 QTEST_MAIN(PreparedTest)
