@@ -153,11 +153,14 @@ void PreparedTest::deviceThatCannotTakeItGetsNothing_data()
     QTest::addColumn<int>("family");
     QTest::addColumn<QString>("model");
     QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("restored");  // what Default says then
     QTest::newRow("other family")
         << 1 << "Vantor-D5"
-        << "a configuration prepared for a family-2 device; this device is of family 1";
+        << "a configuration prepared for a family-2 device; this device is of family 1"
+        << "set up success";
     QTest::newRow("fewer fibres") << 2 << "Vantor-D3"
-                                  << "the configuration has 16 fibre channels; this device has 4";
+                                  << "the configuration has 16 fibre channels; this device has 4"
+                                  << "The factory configuration of Vantor-D3 is restored.";
 }
 
 // Told as it arrives, refused on Write with the reason, nothing sent.
@@ -183,6 +186,16 @@ void PreparedTest::deviceThatCannotTakeItGetsNothing()
     QVERIFY(device.requests().isEmpty());
     QVERIFY(window->isPrepared());
     QCOMPARE(editorSnapshot(*window).mid(2), before.mid(2));
+
+    // Default gives the prepared configuration up for the device's own.
+    m_dialogs.clear();
+    click(*window, "m_pushButtonDefault");
+    QFETCH(QString, restored);
+    QCOMPARE(m_dialogs.texts(), QStringList{restored});
+    QVERIFY(window->isConnected() && !window->isPrepared());
+    QCOMPARE(window->driveType(), family);
+    QVERIFY(preparedStatus(*window).isEmpty());
+    QCOMPARE(window->refreshChanges(), 0);
 }
 
 // A configuration of a smaller model of the family goes onto a larger
