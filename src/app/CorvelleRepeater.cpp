@@ -37,6 +37,7 @@ CorvelleRepeater::CorvelleRepeater(QWidget* parent)
     m_pMainMenu = new QMenu();
     createMenu();
     createChangesLabel();
+    createPreparedConfiguration();
     addFirmwareFileButton();
     showFirmwareTabNoDevice();
 
@@ -156,7 +157,7 @@ bool CorvelleRepeater::checkConnected(const QString& notConnectedText)
 {
     if (m_bConnected)
         return true;
-    showInfo(notConnectedText);
+    showInfo(m_prepared ? preparedWaitingText() : notConnectedText);
     return false;
 }
 
@@ -238,7 +239,8 @@ void CorvelleRepeater::keyPressEvent(QKeyEvent* event)
 
 void CorvelleRepeater::closeEvent(QCloseEvent* event)
 {
-    if (refuseCloseWhileBusy() || (m_bConnected && !settleUnwrittenChanges(Replacing::Close))) {
+    if (refuseCloseWhileBusy() ||
+        ((m_bConnected || m_prepared) && !settleUnwrittenChanges(Replacing::Close))) {
         event->ignore();
         return;
     }
@@ -287,7 +289,8 @@ void CorvelleRepeater::onShowMainMenu()
 
 void CorvelleRepeater::onCloseWidget()
 {
-    if (!refuseCloseWhileBusy() && (!m_bConnected || settleUnwrittenChanges(Replacing::Close)))
+    if (!refuseCloseWhileBusy() &&
+        ((!m_bConnected && !m_prepared) || settleUnwrittenChanges(Replacing::Close)))
         QCoreApplication::quit();
 }
 

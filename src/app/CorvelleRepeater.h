@@ -27,6 +27,9 @@ class QSignalMapper;
 class QTimer;
 class QTranslator;
 struct SearchResult;
+namespace models {
+struct Model;
+}
 namespace Ui {
 class CorvelleRepeaterClass;
 }
@@ -75,6 +78,9 @@ public:
     // The configuration the editors are compared with; empty without a device.
     const config::Configuration& baseline() const { return m_baseline; }
     DevInfoWidget* devInfoWidget() const { return m_pDevInfoWidget; }
+    // A configuration prepared for a model without a device (File > New configuration).
+    QAction* actionNewConfiguration() const { return m_pActionNewConfiguration; }
+    bool isPrepared() const { return m_prepared != nullptr; }
 
 signals:
     void showName(int nCAN, int nFiberOptic, QString strName, QString strDevType, QString strDevVer,
@@ -129,6 +135,8 @@ protected:
 
 private:
     enum class EventPass { Skip, Run };
+    // What an operation needs: the device, or only editors (a prepared configuration will do).
+    enum class Needs { Device, Editors };
     // The one way a device or file operation starts: refused while another
     // runs or (notConnectedText) without a device; every operation control
     // disabled until it ends; with EventPass::Run queued events run for a
@@ -136,7 +144,7 @@ private:
     // tested again after them. Shows the failure's message, or successText.
     TransferResult runOperation(const QString& notConnectedText, EventPass pass,
                                 const std::function<TransferResult()>& body,
-                                const QString& successText = QString());
+                                const QString& successText = QString(), Needs needs = Needs::Device);
     // Runs work on a thread of its own while this one goes on serving the
     // window system; tick runs here every kProgressTickMs meanwhile.
     void serveEventsWhile(const std::function<void()>& work, const std::function<void()>& tick = {});
@@ -201,7 +209,7 @@ private:
     // Configuration file
     void saveConfigFile();
     bool writeConfigFile(const QString& caption, const QString& failText);
-    void loadConfigFile(const QString& fileName);
+    bool loadConfigFile(const QString& fileName);  // true when the file was opened into the editors
 
     // Device transfer, the bodies that runOperation runs; their failures are
     // told by it. The int forms return 0 or -1 and tell the failure themselves.
@@ -282,4 +290,49 @@ private:
         QString board;
     };
     std::unique_ptr<KeptChanges> m_kept;
+
+    // A configuration prepared without a device (CorvelleRepeaterPrepared.cpp).
+    // While one is on screen drive_type, m_nCAN, m_nFiberOptic and
+    // m_nHardwareType describe its model, and a device that arrives is not
+    // read into the editors: it is held here until the prepared configuration
+    // is written to it or discarded.
+    struct ArrivedDevice {
+        int driveType = 0;
+        int hardwareType = 0;
+        config::Shape shape;
+        QString name, model, version, firmware, board;
+        config::Findings misfit;              // why it cannot take the prepared configuration
+        bool read = false;                    // configuration holds what it holds
+        config::Configuration configuration;  // read on arrival, the editors untouched
+    };
+    struct PreparedConfiguration {
+        QString model;
+        std::unique_ptr<ArrivedDevice> device;
+    };
+    std::unique_ptr<PreparedConfiguration> m_prepared;
+    QAction* m_pActionNewConfiguration = nullptr;
+    QLabel* m_pPreparedLabel = nullptr;
+    int m_nLastPreparedChoice = -1;
+    void createPreparedConfiguration();
+    void retranslatePrepared();
+    void showPreparedStatus();
+    void onActionNewConfiguration();
+    // Asks for a model of the model table in either family; false when cancelled.
+    bool choosePreparedModel(const QString& text, int* family, const models::Model** model);
+    void prepare(int family, const models::Model& model);
+    void dropPrepared();
+    QString preparedWaitingText() const;
+    bool settlePreparedChanges(Replacing what);
+    bool settlePreparedChanges(const QString& text);
+    bool canRun(Needs needs, const QString& notConnectedText);
+    void openWithoutDevice();
+    void preparedDeviceChanged(int type, int nType);
+    void takePreparedSearchResult(const SearchResult& result);
+    TransferResult readArrivedDevice();
+    void writePrepared();
+    // Read and Default with a device attached: the prepared configuration
+    // goes (asked first when it holds unsaved changes) and the editors are
+    // built for the device; false when the user keeps it.
+    bool replacePreparedWithDevice(Replacing what);
+    void adoptArrivedDevice();
 };

@@ -197,7 +197,7 @@ int CorvelleRepeater::refreshChanges()
     m_pCompareTimer->stop();
     QVector<ChangeMarks::Mark> marks;
     m_nChanges = 0;
-    if (m_bHasBaseline && m_bConnected) {
+    if (m_bHasBaseline && (m_bConnected || m_prepared)) {
         watchEdits();
         const DeviceEditors view = editors();
         const QVector<config::Change> list = config::changes(m_baseline, view.toModel(), deviceShape());
@@ -237,6 +237,8 @@ bool CorvelleRepeater::acceptedChanges(const config::Configuration& model, const
 
 bool CorvelleRepeater::settleUnwrittenChanges(Replacing what)
 {
+    if (m_prepared)
+        return settlePreparedChanges(what);
     if (m_bOperationRunning || refreshChanges() == 0)
         return true;
     QStringList lines;
@@ -288,7 +290,8 @@ bool CorvelleRepeater::settleUnwrittenChanges(Replacing what)
 
 void CorvelleRepeater::keepUnwrittenChanges()
 {
-    if (!m_bHasBaseline || m_nCAN + m_nFiberOptic == 0)
+    // A prepared configuration stays on screen through arrivals and removals.
+    if (m_prepared || !m_bHasBaseline || m_nCAN + m_nFiberOptic == 0)
         return;
     const config::Shape shape = deviceShape();
     config::Configuration edited = editors().toModel();

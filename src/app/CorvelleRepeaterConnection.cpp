@@ -19,15 +19,17 @@
 
 void CorvelleRepeater::searchDevice(int type)
 {
-    if (type != -1)
-        drive_type = type;
+    // A prepared configuration keeps the editors' family; the search takes the one announced.
+    const int searchType = type != -1 ? type : drive_type;
+    if (!m_prepared)
+        drive_type = searchType;
     m_bSearching = true;
     m_pProgressIndicator->show();
     m_pProgressIndicator->startAnimation();
     // The thread holds the device, never the window: a window closed before
     // the search ends is only missed by its result.
     searchthreads::start(
-        [device = m_pHidDevice, family = drive_type, window = QPointer<CorvelleRepeater>(this)] {
+        [device = m_pHidDevice, family = searchType, window = QPointer<CorvelleRepeater>(this)] {
             const SearchResult result = ::searchDevice(*device, family);
             QMetaObject::invokeMethod(
                 QCoreApplication::instance(),
@@ -46,6 +48,10 @@ void CorvelleRepeater::takeSearchResult(const SearchResult& result)
         // A device arrived while this search ran: its result may be stale.
         m_pHidDevice->close();
         searchDevice(std::exchange(m_nPendingSearch, -1));
+        return;
+    }
+    if (m_prepared) {
+        whenIdle([this, result] { takePreparedSearchResult(result); });
         return;
     }
     drive_type = result.driveType;
@@ -104,6 +110,10 @@ void CorvelleRepeater::onShowName(int nCAN, int nFiberOptic, QString strName, QS
 
 void CorvelleRepeater::onDeviceChanged(int type, int nType)
 {
+    if (m_prepared) {
+        preparedDeviceChanged(type, nType);
+        return;
+    }
     if (nType == 0) {
         if (!ui.m_pLineEditDevName->text().isEmpty())
             qCInfo(lcDevice).noquote() << "lost the device" << ui.m_pLineEditDevName->text();

@@ -31,13 +31,16 @@ QString withTextSuffix(const QString& name)
 
 void CorvelleRepeater::on_m_pushButtonSaveToFile_clicked()
 {
-    runOperation(tr("device not connect"), EventPass::Run, [this] {
-        if (drive_type == protocol::kFamily2)
-            saveConfigFile();
-        else
-            writeConfigFile(tr("save config"), tr("write fail"));
-        return TransferResult::success();
-    });
+    runOperation(
+        tr("device not connect"), EventPass::Run,
+        [this] {
+            if (drive_type == protocol::kFamily2)
+                saveConfigFile();
+            else
+                writeConfigFile(tr("save config"), tr("write fail"));
+            return TransferResult::success();
+        },
+        QString(), Needs::Editors);
 }
 
 void CorvelleRepeater::saveConfigFile()
@@ -52,10 +55,11 @@ bool CorvelleRepeater::writeConfigFile(const QString& caption, const QString& fa
         return false;
     const QString name = withTextSuffix(chosen);
     // The editors go with the device: one removed while the dialog was open
-    // has nothing left to save.
-    if (!checkConnected(tr("device not connect")))
+    // has nothing left to save. A prepared configuration has no device to lose.
+    if (!m_prepared && !checkConnected(tr("device not connect")))
         return false;
-    const QByteArray text = config::fileText(editors().toModel(), drive_type == protocol::kFamily2);
+    const config::Configuration model = editors().toModel();
+    const QByteArray text = config::fileText(model, drive_type == protocol::kFamily2);
 
     // Written beside the old file and renamed over it only when complete.
     QSaveFile file(name);
@@ -64,28 +68,39 @@ bool CorvelleRepeater::writeConfigFile(const QString& caption, const QString& fa
         userDialogs().warning(this, tr("INFO"), failText + file.errorString());
         return false;
     }
+    // Without a device what was saved last is what the editors are compared with.
+    if (m_prepared)
+        setBaseline(model);
     showInfo(tr("save success"));
     return true;
 }
 
 void CorvelleRepeater::on_m_pushButtonReadFromFile_clicked()
 {
-    if (m_bConnected && !settleUnwrittenChanges(Replacing::Open))
+    if (!m_bConnected && !m_prepared) {
+        openWithoutDevice();
         return;
-    runOperation(tr("device not connected"), EventPass::Run, [this] {
-        const QString name = userDialogs().openFileName(this, tr("open file"), QString(), tr("TXT(*.txt)"));
-        if (!name.isEmpty())
-            loadConfigFile(name);
-        return TransferResult::success();
-    });
+    }
+    if (!settleUnwrittenChanges(Replacing::Open))
+        return;
+    runOperation(
+        tr("device not connected"), EventPass::Run,
+        [this] {
+            const QString name =
+                userDialogs().openFileName(this, tr("open file"), QString(), tr("TXT(*.txt)"));
+            if (!name.isEmpty())
+                loadConfigFile(name);
+            return TransferResult::success();
+        },
+        QString(), Needs::Editors);
 }
 
-void CorvelleRepeater::loadConfigFile(const QString& fileName)
+bool CorvelleRepeater::loadConfigFile(const QString& fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         userDialogs().warning(this, tr("INFO"), tr("open file faild") + file.errorString());
-        return;
+        return false;
     }
     // One byte more than the model takes tells it the file is too large; one
     // cell more than the device's ports that a route row is too long.
@@ -95,26 +110,30 @@ void CorvelleRepeater::loadConfigFile(const QString& fileName)
     file.close();
     if (!parsed.ok) {
         userDialogs().warning(this, tr("INFO"), tr("parse conf file fail") + parsed.parserError);
-        return;
+        return false;
     }
     // Checked here, after the dialog, as a removal may have come meanwhile:
     // the editors must not be rebuilt for a device that is gone.
-    if (!checkConnected(tr("device not connected")))
-        return;
+    if (!m_prepared && !checkConnected(tr("device not connected")))
+        return false;
 
     // A file the device cannot take changes nothing.
     const config::Shape shape = deviceShape();
     const config::Findings refusals = config::checkFile(parsed, shape);
     if (!refusals.isEmpty()) {
         userDialogs().warning(this, tr("INFO"), config::findingsText(refusals));
-        return;
+        return false;
     }
     const config::Configuration opened =
         config::openedConfiguration(editors().toModel(), parsed.configuration, shape);
     removeCanTabs();
     buildCanTabs(m_nCAN);
     editors().fromModel(opened);
+    // Without a device what was opened last is what the editors are compared with.
+    if (m_prepared)
+        setBaseline(opened);
     const QStringList left = config::notInFile(parsed.configuration, shape);
     showInfo(left.isEmpty() ? tr("read finish")
                             : tr("read finish") + QLatin1Char('\n') + left.join(QLatin1Char('\n')));
+    return true;
 }

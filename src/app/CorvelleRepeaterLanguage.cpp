@@ -63,6 +63,7 @@ void CorvelleRepeater::installLanguage(const QString& catalogue)
     retranslateBuiltEditors();
     retranslateLogTexts();
     retranslateChanges();
+    retranslatePrepared();
 }
 
 void CorvelleRepeater::onActionEN()

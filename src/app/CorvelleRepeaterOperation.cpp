@@ -35,9 +35,9 @@ constexpr int kProgressTickMs = 33;
 
 TransferResult CorvelleRepeater::runOperation(const QString& notConnectedText, EventPass pass,
                                               const std::function<TransferResult()>& body,
-                                              const QString& successText)
+                                              const QString& successText, Needs needs)
 {
-    if (m_bOperationRunning || !checkConnected(notConnectedText))
+    if (m_bOperationRunning || !canRun(needs, notConnectedText))
         return TransferResult::failure();
     m_bOperationRunning = true;
     TransferResult result = TransferResult::failure();
@@ -53,7 +53,7 @@ TransferResult CorvelleRepeater::runOperation(const QString& notConnectedText, E
         if (pass == EventPass::Run)
             QCoreApplication::processEvents(QEventLoop::AllEvents, kEventPassMs);
         // A removal during the pass has taken the device away.
-        if (pass == EventPass::Skip || checkConnected(notConnectedText)) {
+        if (pass == EventPass::Skip || canRun(needs, notConnectedText)) {
             m_bDeferDeviceEvents = true;
             result = body();
             if (result.ok)

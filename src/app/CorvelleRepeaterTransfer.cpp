@@ -18,6 +18,8 @@ void CorvelleRepeater::readConfig()
 
 void CorvelleRepeater::on_m_pushButtonRead_clicked()
 {
+    if (m_prepared && !replacePreparedWithDevice(Replacing::Read))
+        return;
     if (m_bConnected && !settleUnwrittenChanges(Replacing::Read))
         return;
     readNow();
@@ -52,6 +54,10 @@ int CorvelleRepeater::readFDConfig()
 
 void CorvelleRepeater::on_m_pushButtonWrite_clicked()
 {
+    if (m_prepared) {
+        writePrepared();
+        return;
+    }
     runOperation(
         tr("device not connect"), EventPass::Run, [this] { return writeConfiguration(); },
         tr("set up success"));
@@ -137,7 +143,7 @@ QString CorvelleRepeater::confirmDefaultsText() const
 
 void CorvelleRepeater::on_m_pushButtonDefault_clicked()
 {
-    if (m_bOperationRunning)
+    if (m_bOperationRunning || (m_prepared && !replacePreparedWithDevice(Replacing::Default)))
         return;
     if (m_bConnected && !settleUnwrittenChanges(Replacing::Default))
         return;

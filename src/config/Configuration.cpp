@@ -233,6 +233,30 @@ Configuration family1Defaults(const Shape& shape)
     return c;
 }
 
+Configuration preparedDefaults(const Shape& shape)
+{
+    if (!shape.canFd())
+        return family1Defaults(shape);
+    Configuration c = defaultConfiguration(shape);
+    auto entryText = [](can::RateList list, const char* text) {
+        const can::RateTable table = can::rateTable(list);
+        for (int i = 0; i < table.count; ++i) {
+            if (QLatin1String(table.entries[i].text) == QLatin1String(text))
+                return can::rateSelectionText(QByteArray::fromHex(table.entries[i].registerHex));
+        }
+        return firstEntryText(list);
+    };
+    for (CanChannel& channel : c.channels) {
+        channel.rateText = entryText(can::RateList::Arbitration, "500K");
+        channel.dataRateText = entryText(can::RateList::Data, "2M");
+        channel.mode = shape.modeCount > 1 ? 1 : 0;
+        channel.filters.push_back({0, 2, kEmptyRegister, kEmptyRegister});  // standard frames, mask 0
+    }
+    for (QString& rate : c.fibreRates)
+        rate = QStringLiteral("115200");
+    return c;
+}
+
 QVector<Difference> differences(const Configuration& written, const Configuration& readBack,
                                 const Shape& shape)
 {

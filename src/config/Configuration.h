@@ -87,6 +87,11 @@ Configuration openedConfiguration(const Configuration& current, const Configurat
                                   const Shape& shape);
 // What "Default" fills in on a classic device before it writes.
 Configuration family1Defaults(const Shape& shape);
+// What a configuration prepared without a device starts from: on a classic
+// device what "Default" writes; on CAN FD 500K arbitration and 2M data in
+// mode "CANFD" where the model has it, ISO, one filter row that passes every
+// standard frame (a CAN FD channel needs one) and 115200 bit/s on the fibres.
+Configuration preparedDefaults(const Shape& shape);
 
 // One difference between two configurations, for the verify report.
 struct Difference {

@@ -218,6 +218,25 @@ Findings checkFile(const FileReadResult& file, const Shape& shape)
     return findings;
 }
 
+Findings checkShapeFits(const Shape& made, const Shape& device)
+{
+    if (made.family != device.family)
+        return {refused(QString(),
+                        {kContext,
+                         "a configuration prepared for a family-%1 device; this device is of family %2",
+                         {QString::number(made.family), QString::number(device.family)}})};
+    Findings findings;
+    if (made.nCAN > device.nCAN)
+        findings.push_back(refused(
+            QString(),
+            tooMany("the configuration has %1 CAN channels; this device has %2", made.nCAN, device.nCAN)));
+    if (made.nFiberOptic > device.nFiberOptic)
+        findings.push_back(
+            refused(QString(), tooMany("the configuration has %1 fibre channels; this device has %2",
+                                       made.nFiberOptic, device.nFiberOptic)));
+    return findings;
+}
+
 Findings checkFirmwareImage(const QByteArray& image)
 {
     if (!image.isEmpty())

@@ -39,6 +39,12 @@ Findings checkConfiguration(const Configuration& configuration, const Shape& sha
 // is to be asked about is asked when the opened configuration is written.
 Findings checkFile(const FileReadResult& file, const Shape& shape);
 
+// A configuration made for a device of the shape `made` (prepared without
+// a device) before it goes to a device of the shape `device`: the other
+// family, or more CAN channels or fibre channels than the device has. Only
+// refusals; the values are checked as any write's.
+Findings checkShapeFits(const Shape& made, const Shape& device);
+
 // The firmware image before anything of it is sent.
 Findings checkFirmwareImage(const QByteArray& image);
 

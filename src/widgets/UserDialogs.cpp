@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -149,6 +150,23 @@ bool UserDialogs::informationWithAction(QWidget* parent, const QString& title, c
 {
     information(parent, title, text);
     return false;
+}
+
+int UserDialogs::chooseItem(QWidget* parent, const QString& title, const QString& text,
+                            const QStringList& items, int current)
+{
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(text);
+    dialog.setComboBoxItems(items);
+    dialog.setComboBoxEditable(false);
+    if (current >= 0 && current < items.size())
+        dialog.setTextValue(items.at(current));
+    dialog.setOkButtonText(QCoreApplication::translate("UserDialogs", "OK"));
+    dialog.setCancelButtonText(QCoreApplication::translate("UserDialogs", "Cancel"));
+    if (dialog.exec() != QDialog::Accepted)
+        return -1;
+    return int(items.indexOf(dialog.textValue()));
 }
 
 UserDialogs& userDialogs()

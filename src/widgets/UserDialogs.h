@@ -30,6 +30,10 @@ public:
     // Escape or closing the box chooses the last. The index chosen.
     virtual int choose(QWidget* parent, const QString& title, const QString& text, const QStringList& details,
                        const QStringList& buttons, int defaultButton) = 0;
+    // One item of a list (a drop-down list under the text), current
+    // preselected: the index chosen, -1 when cancelled.
+    virtual int chooseItem(QWidget* parent, const QString& title, const QString& text,
+                           const QStringList& items, int current);
     // QFileDialog::getOpenFileName / getSaveFileName; empty when cancelled.
     virtual QString openFileName(QWidget* parent, const QString& caption, const QString& dir,
                                  const QString& filter) = 0;

@@ -58,8 +58,6 @@ void ConnectionTest::commandsRefuseWithoutDevice_data()
     for (const char* button : {"m_pushButtonRead", "m_pushButtonWrite", "m_pushButtonDefault",
                                "m_pushButtonSaveToFile", "pushButton_query", "pushButton_update"})
         QTest::newRow(button) << button << message;
-    QTest::newRow("Open") << "m_pushButtonReadFromFile"
-                          << "device not connected";
 }
 
 // The search finds no device, says so, and every command refuses.

@@ -44,6 +44,13 @@ int RecordingDialogs::choose(QWidget*, const QString& title, const QString& text
     return discard >= 0 ? discard : 0;
 }
 
+int RecordingDialogs::chooseItem(QWidget*, const QString& title, const QString& text,
+                                 const QStringList& items, int current)
+{
+    itemChoices.push_back({title, text, items, current});
+    return itemAnswers.isEmpty() ? current : int(items.indexOf(itemAnswers.takeFirst()));
+}
+
 QString RecordingDialogs::openFileName(QWidget*, const QString& caption, const QString&,
                                        const QString& filter)
 {
@@ -77,4 +84,6 @@ void RecordingDialogs::clear()
     actionAnswers.clear();
     choices.clear();
     choiceAnswers.clear();
+    itemChoices.clear();
+    itemAnswers.clear();
 }

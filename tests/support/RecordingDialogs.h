@@ -33,6 +33,10 @@ public:
     // "Discard" where offered, else the first.
     int choose(QWidget* parent, const QString& title, const QString& text, const QStringList& details,
                const QStringList& buttons, int defaultButton) override;
+    // Recorded in itemChoices; answered with the item named first in
+    // itemAnswers (an empty name or one not listed is a cancel), else the current one.
+    int chooseItem(QWidget* parent, const QString& title, const QString& text, const QStringList& items,
+                   int current) override;
     QString openFileName(QWidget* parent, const QString& caption, const QString& dir,
                          const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& dir,
@@ -56,5 +60,14 @@ public:
     QList<bool> actionAnswers;    // whether that button is chosen, first first
     QStringList fileCaptions;     // captions of the file dialogs asked
     QStringList fileFilters;      // their filters
+
+    struct ItemChoice {
+        QString title;
+        QString text;
+        QStringList items;
+        int current;
+    };
+    QVector<ItemChoice> itemChoices;  // the lists offered to choose one item from
+    QStringList itemAnswers;          // the items to choose next, first first
     void clear();
 };

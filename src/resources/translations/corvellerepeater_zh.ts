@@ -1205,4 +1205,109 @@ ensure that the baud rate of the butted fiber channel remains the same.</source>
         <translation>路由 %1：%2</translation>
     </message>
 </context>
+<context>
+    <name>CorvelleRepeater</name>
+    <message>
+        <source>New configuration...</source>
+        <translation>新建配置...</translation>
+    </message>
+    <message>
+        <source>New configuration</source>
+        <translation>新建配置</translation>
+    </message>
+    <message>
+        <source>Configuration prepared for %1 (family %2), no device attached. Read, Write and Default wait for a device.</source>
+        <translation>为 %1（系列 %2）准备的配置，未连接设备。读取、写入和默认需等待设备连接。</translation>
+    </message>
+    <message>
+        <source>Configuration prepared for %1 kept. %2 cannot take it: %3. Read config discards it and reads the device.</source>
+        <translation>已保留为 %1 准备的配置。%2 无法接受该配置：%3。“读取配置”将放弃该配置并读取设备。</translation>
+    </message>
+    <message>
+        <source>Configuration prepared for %1 kept: Write config writes it to %2, Read config discards it and reads the device.</source>
+        <translation>已保留为 %1 准备的配置：“写入配置”将其写入 %2，“读取配置”将放弃该配置并读取设备。</translation>
+    </message>
+    <message>
+        <source>The editors hold a configuration prepared for %1. Write config writes it to %2; Read config discards it and reads %2.</source>
+        <translation>编辑器中是为 %1 准备的配置。“写入配置”将其写入 %2；“读取配置”将放弃该配置并读取 %2。</translation>
+    </message>
+    <message>
+        <source>No device is attached: the configuration prepared for %1 waits for one.</source>
+        <translation>未连接设备：为 %1 准备的配置正在等待设备连接。</translation>
+    </message>
+    <message>
+        <source>%1, family %2 (%3): %4 CAN, %5 fibre</source>
+        <translation>%1，系列 %2（%3）：%4 路 CAN，%5 路光纤</translation>
+    </message>
+    <message>
+        <source>CAN FD</source>
+        <translation>CAN FD</translation>
+    </message>
+    <message>
+        <source>classic CAN</source>
+        <translation>经典 CAN</translation>
+    </message>
+    <message>
+        <source>A new configuration is prepared without a device; %1 is connected.</source>
+        <translation>新建配置用于未连接设备时准备配置；当前已连接 %1。</translation>
+    </message>
+    <message>
+        <source>The model the configuration is for:</source>
+        <translation>配置所针对的型号：</translation>
+    </message>
+    <message>
+        <source>The model the file is for:</source>
+        <translation>文件所针对的型号：</translation>
+    </message>
+    <message>
+        <source>The configuration prepared for %1 holds changes not saved to a file. A new configuration replaces it.</source>
+        <translation>为 %1 准备的配置中有尚未保存到文件的更改。新建配置将替换它。</translation>
+    </message>
+    <message>
+        <source>The configuration prepared for %1 holds changes not saved to a file. Close the window?</source>
+        <translation>为 %1 准备的配置中有尚未保存到文件的更改。关闭窗口吗？</translation>
+    </message>
+    <message>
+        <source>The configuration prepared for %1 holds changes not saved to a file. Reading the device replaces it.</source>
+        <translation>为 %1 准备的配置中有尚未保存到文件的更改。读取设备将替换它。</translation>
+    </message>
+    <message>
+        <source>The configuration prepared for %1 holds changes not saved to a file. Opening a file replaces it.</source>
+        <translation>为 %1 准备的配置中有尚未保存到文件的更改。打开文件将替换它。</translation>
+    </message>
+    <message>
+        <source>The configuration prepared for %1 holds changes not saved to a file. Restoring the defaults replaces it.</source>
+        <translation>为 %1 准备的配置中有尚未保存到文件的更改。恢复默认将替换它。</translation>
+    </message>
+    <message>
+        <source>Unsaved changes</source>
+        <translation>未保存的更改</translation>
+    </message>
+</context>
+<context>
+    <name>Validation</name>
+    <message>
+        <source>a configuration prepared for a family-%1 device; this device is of family %2</source>
+        <translation>这是为系列 %1 设备准备的配置；本设备属于系列 %2</translation>
+    </message>
+    <message>
+        <source>the configuration has %1 CAN channels; this device has %2</source>
+        <translation>配置有 %1 个 CAN 通道；本设备有 %2 个</translation>
+    </message>
+    <message>
+        <source>the configuration has %1 fibre channels; this device has %2</source>
+        <translation>配置有 %1 个光纤通道；本设备有 %2 个</translation>
+    </message>
+</context>
+<context>
+    <name>UserDialogs</name>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
 </TS>
