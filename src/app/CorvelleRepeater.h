@@ -166,6 +166,9 @@ private:
     bool settleUnwrittenChanges(Replacing what);
     // The list of changes before a write, with the validation's doubts; true for Write.
     bool acceptedChanges(const config::Configuration& model, const config::Findings& doubts);
+    bool acceptedChanges(const config::Configuration* deviceHolds, const config::Configuration& model,
+                         const config::Shape& shape, const QString& modelName,
+                         const config::Findings& doubts);
     void setBaseline(const config::Configuration& configuration);
     // The same, when the editors show it: nothing left to compare or mark.
     void setBaselineShown(const config::Configuration& configuration);

@@ -218,17 +218,25 @@ int CorvelleRepeater::refreshChanges()
 
 bool CorvelleRepeater::acceptedChanges(const config::Configuration& model, const config::Findings& doubts)
 {
+    return acceptedChanges(m_bHasBaseline ? &m_baseline : nullptr, model, deviceShape(), m_strModel, doubts);
+}
+
+// deviceHolds: what the device holds, when it is known.
+bool CorvelleRepeater::acceptedChanges(const config::Configuration* deviceHolds,
+                                       const config::Configuration& model, const config::Shape& shape,
+                                       const QString& modelName, const config::Findings& doubts)
+{
     QStringList lines;
-    if (m_bHasBaseline) {
-        for (const config::Change& change : config::changes(m_baseline, model, deviceShape()))
+    if (deviceHolds) {
+        for (const config::Change& change : config::changes(*deviceHolds, model, shape))
             lines << change.line;
     }
     QString text =
         lines.isEmpty()
-            ? tr("%1 already holds this configuration. Write it again?").arg(m_strModel)
+            ? tr("%1 already holds this configuration. Write it again?").arg(modelName)
             : (lines.size() == 1
-                   ? tr("This change will be written to %1:").arg(m_strModel)
-                   : tr("These %1 changes will be written to %2:").arg(lines.size()).arg(m_strModel));
+                   ? tr("This change will be written to %1:").arg(modelName)
+                   : tr("These %1 changes will be written to %2:").arg(lines.size()).arg(modelName));
     if (!doubts.isEmpty())
         text +=
             QStringLiteral("\n\n") + config::findingsText(doubts) + QLatin1Char(' ') + tr("Write anyway?");

@@ -398,21 +398,8 @@ void CorvelleRepeater::writePrepared()
                 return TransferResult::failure();
             }
             if (m_bShowChanges) {
-                QStringList lines;
-                for (const config::Change& change : config::changes(device->configuration, model, shape))
-                    lines << change.line;
-                QString text =
-                    lines.isEmpty()
-                        ? tr("%1 already holds this configuration. Write it again?").arg(device->model)
-                    : lines.size() == 1
-                        ? tr("This change will be written to %1:").arg(device->model)
-                        : tr("These %1 changes will be written to %2:").arg(lines.size()).arg(device->model);
-                const config::Findings doubts = config::ofKind(findings, config::Finding::Kind::Asked);
-                if (!doubts.isEmpty())
-                    text += QStringLiteral("\n\n") + config::findingsText(doubts) + QLatin1Char(' ') +
-                            tr("Write anyway?");
-                if (userDialogs().choose(this, tr("Write config"), text, lines, {tr("Write"), tr("Cancel")},
-                                         1) != 0)
+                if (!acceptedChanges(&device->configuration, model, shape, device->model,
+                                     config::ofKind(findings, config::Finding::Kind::Asked)))
                     return TransferResult::failure();
             } else if (!acceptedToWrite(findings)) {
                 return TransferResult::failure();
@@ -420,7 +407,8 @@ void CorvelleRepeater::writePrepared()
             HIDDevice& hid = *m_pHidDevice;
             TransferResult result;
             serveEventsWhile([&] { result = session::writeConfiguration(hid, shape, model); });
-            recordHistory(QStringLiteral("write"), result, QString(), config::fileText(model, shape.canFd()));
+            recordHistory(QStringLiteral("write"), result, QString(),
+                          [model, fd = shape.canFd()] { return config::fileText(model, fd); });
             if (!result.ok || !m_prepared || !m_prepared->device)
                 return result;
             // Edits kept from an earlier removal of this device are older than what it now holds.
