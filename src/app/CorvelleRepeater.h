@@ -19,6 +19,7 @@ class CustomProgressIndicator;
 class DevInfoWidget;
 class HIDDevice;
 class QAction;
+class QComboBox;
 class QLabel;
 class QMenu;
 class QSignalMapper;
@@ -150,7 +151,7 @@ private:
     config::Shape deviceShape() const;
 
     // What would replace the editors' unwritten changes.
-    enum class Replacing { Close, Read, Open, Default };
+    enum class Replacing { Close, Read, Open, Default, Switch };
     // With unwritten changes asks Write / Save to file / Discard / Cancel
     // (those that apply) and does the first two; true when the action may go on.
     bool settleUnwrittenChanges(Replacing what);
@@ -276,4 +277,38 @@ private:
         QString board;
     };
     std::unique_ptr<KeptChanges> m_kept;
+
+    // Several attached devices: the device name row becomes a chooser
+    // (CorvelleRepeaterDevices.cpp).
+    struct ListedDevice {
+        int family = 0;
+        QString path;
+        QString model;  // as the list shows it; empty while not known
+        bool accessDenied = false;
+        bool known = false;  // identified, or the one connected
+    };
+    // The window's device threads run one at a time, so that a listing never
+    // talks to the device that a search has just opened.
+    struct DeviceJobs;
+    void createDeviceChooser();
+    void nameDeviceChooser();
+    void showDeviceList();
+    void selectConnectedDevice();
+    // Starts identifying the attached devices not yet known; the list comes back to takeDeviceList.
+    void listAttachedDevices();
+    void takeDeviceList(QVector<ListedDevice> list);
+    void onDeviceChosen(int index);
+    void searchDeviceAt(const QString& path, int family);
+    // An arrival or removal that only changes the list (another device than
+    // the connected one); true when it was handled so.
+    bool deviceListTakesEvent(int nType);
+    // After the connected device left: the first other one attached, if any.
+    void connectToAttached();
+    bool isAttached(const QString& path) const;
+    static SearchResult searchAlone(DeviceJobs& jobs, const std::function<SearchResult()>& search);
+    QComboBox* m_pComboDevices = nullptr;
+    QVector<ListedDevice> m_devices;
+    QString m_strDevicePath;  // the device open in m_pHidDevice, as the list names it
+    QString m_strLostPath;    // the connected device that has just left
+    std::shared_ptr<DeviceJobs> m_pDeviceJobs;
 };
