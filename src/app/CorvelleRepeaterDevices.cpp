@@ -69,7 +69,7 @@ void CorvelleRepeater::nameDeviceChooser()
 }
 
 // One entry per attached device; the chooser stands in for the name row
-// only while there are several.
+// while there are several to choose from.
 void CorvelleRepeater::showDeviceList()
 {
     const QSignalBlocker blocker(m_pComboDevices);
@@ -81,7 +81,10 @@ void CorvelleRepeater::showDeviceList()
                                      Qt::ToolTipRole);
     }
     selectConnectedDevice();
-    const bool several = m_devices.size() > 1;
+    // Also while edits kept for a lost device keep the window from going on
+    // to the one left: the user may choose it.
+    const bool waiting = m_kept && !m_bConnected && !m_bSearching && !m_devices.isEmpty();
+    const bool several = m_devices.size() > 1 || waiting;
     const bool hadFocus = ui.m_pLineEditDevName->hasFocus() || m_pComboDevices->hasFocus();
     m_pComboDevices->setVisible(several);
     ui.m_pLineEditDevName->setVisible(!several);
