@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
-#include <QTabBar>
 
 #include <algorithm>
 #include <mutex>
@@ -54,10 +53,8 @@ void CorvelleRepeater::createDeviceChooser()
     // Only a choice of the user's (mouse or keyboard) switches; filling the list does not.
     connect(m_pComboDevices, QOverload<int>::of(&QComboBox::activated), this,
             &CorvelleRepeater::onDeviceChosen);
-    // First in the Tab order, as it is first on the screen.
-    auto* pageTabs = ui.m_tabWidgetParam->findChild<QTabBar*>(QString(), Qt::FindDirectChildrenOnly);
-    if (pageTabs && pageTabs->previousInFocusChain())
-        setTabOrder(pageTabs->previousInFocusChain(), m_pComboDevices);
+    // In the Tab order where the name stands: before the pages.
+    setTabOrder(ui.m_pLineEditDevName, m_pComboDevices);
     nameDeviceChooser();
 }
 

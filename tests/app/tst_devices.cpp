@@ -90,6 +90,11 @@ void DevicesTest::chooserListsTheDevicesAsTheListDoes()
     QVERIFY(!chooser(*window)->isHidden());
     QVERIFY(child(*window, "m_pLineEditDevName")->isHidden());
     QCOMPARE(chooser(*window)->accessibleName(), QStringLiteral("Device Name:"));
+    // The first Tab stop, where the name stands, before the pages.
+    QWidget* first = window->nextInFocusChain();
+    while (first != window.get() && !(first->focusPolicy() & Qt::TabFocus))
+        first = first->nextInFocusChain();
+    QCOMPARE(first, chooser(*window));
     QVERIFY(deviceName(*window).startsWith(QLatin1String("Vantor-A2_")));
 
     // The wheel passing over it changes nothing; only a click or Tab focuses it.
