@@ -284,6 +284,7 @@ private:
         int family = 0;
         QString path;
         QString model;  // as the list shows it; empty while not known
+        QString board;
         bool accessDenied = false;
         bool known = false;  // identified, or the one connected
     };
@@ -298,6 +299,7 @@ private:
     void listAttachedDevices();
     void takeDeviceList(QVector<ListedDevice> list);
     void onDeviceChosen(int index);
+    bool dropKeptChanges(const ListedDevice& chosen);
     void searchDeviceAt(const QString& path, int family);
     // An arrival or removal that only changes the list (another device than
     // the connected one); true when it was handled so.

@@ -11,6 +11,7 @@
 #include "device/HIDDevice.h"
 #include "log/LogCategories.h"
 #include "widgets/CustomProgressIndicator.h"
+#include "widgets/UserDialogs.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -127,7 +128,7 @@ void CorvelleRepeater::listAttachedDevices()
         {
             std::lock_guard<std::mutex> lock(jobs->mutex);
             for (const AttachedDevice& a : attachedDevices()) {
-                ListedDevice d{a.family, QString::fromStdString(a.path), QString(), false, false};
+                ListedDevice d{a.family, QString::fromStdString(a.path), QString(), QString(), false, false};
                 const auto was = std::find_if(known.begin(), known.end(), [&d](const ListedDevice& k) {
                     return k.path == d.path && k.family == d.family;
                 });
@@ -136,6 +137,7 @@ void CorvelleRepeater::listAttachedDevices()
                 } else if (a.path != jobs->openPath) {
                     const SearchResult found = identifyAttached(a);
                     d.model = listedModel(found);
+                    d.board = found.identity.strCardNum;
                     d.accessDenied = found.accessDenied && found.identity.nCAN < 0;
                     d.known = true;
                 }
@@ -170,6 +172,7 @@ void CorvelleRepeater::takeDeviceList(QVector<ListedDevice> list)
     for (ListedDevice& d : list) {
         if (m_bConnected && d.path == m_strDevicePath) {
             d.model = m_strModel;
+            d.board = m_strBoard;
             d.accessDenied = false;
             d.known = true;
         }
@@ -185,7 +188,8 @@ void CorvelleRepeater::onDeviceChosen(int index)
     const ListedDevice chosen = m_devices.at(index);
     if (chosen.path == m_strDevicePath && (m_bConnected || m_bSearching))
         return;
-    if (m_bOperationRunning || m_bSearching || !settleUnwrittenChanges(Replacing::Switch)) {
+    if (m_bOperationRunning || m_bSearching || !settleUnwrittenChanges(Replacing::Switch) ||
+        !dropKeptChanges(chosen)) {
         selectConnectedDevice();
         return;
     }
@@ -195,6 +199,22 @@ void CorvelleRepeater::onDeviceChosen(int index)
     m_strDevicePath = chosen.path;
     selectConnectedDevice();
     searchDeviceAt(chosen.path, chosen.family);
+}
+
+// Edits kept for a device that left are shown again only on its return;
+// going on to another device drops them, so the user says so first.
+bool CorvelleRepeater::dropKeptChanges(const ListedDevice& chosen)
+{
+    if (!m_kept || m_bConnected || (chosen.model == m_kept->model && chosen.board == m_kept->board))
+        return true;
+    const QString text = tr("The editors held changes not written to %1 (board %2) when it was removed. "
+                            "They are shown again when it comes back; another device drops them.")
+                             .arg(m_kept->model, m_kept->board);
+    const QStringList buttons{tr("Discard"), tr("Cancel")};
+    if (userDialogs().choose(this, tr("Unwritten changes"), text, {}, buttons, 1) != 0)
+        return false;
+    m_kept.reset();
+    return true;
 }
 
 void CorvelleRepeater::searchDeviceAt(const QString& path, int family)

@@ -255,6 +255,20 @@ void DevicesTest::editsKeptForALostDeviceWaitForIt()
     QVERIFY(!chooser(*window)->isHidden());
     QCOMPARE(chooser(*window)->currentIndex(), -1);
 
+    // Choosing the other device would drop them: asked first, Cancel keeps them.
+    m_dialogs.choiceAnswers << QStringLiteral("Cancel");
+    chooseNext(*window);
+    QCOMPARE(m_dialogs.choices.size(), 1);
+    QCOMPARE(
+        m_dialogs.choices.at(0).text,
+        QStringLiteral("The editors held changes not written to Vantor-A2 (board SIM1000042) when it was "
+                       "removed. They are shown again when it comes back; another device drops them."));
+    QCOMPARE(m_dialogs.choices.at(0).buttons, (QStringList{"Discard", "Cancel"}));
+    QVERIFY(!window->isConnected());
+    QCOMPARE(chooser(*window)->currentIndex(), -1);
+    QCOMPARE(requestCount(d3), d3Before);
+    m_dialogs.clear();
+
     m_dialogs.choiceAnswers << QStringLiteral("Show the changes");
     plugBeside(1, "Vantor-A2");
     settleAll();

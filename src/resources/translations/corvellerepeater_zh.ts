@@ -634,6 +634,10 @@ extended frame MASK&lt;=0x1FFFFFFF</source>
         <translation>（无访问权限）</translation>
     </message>
     <message>
+        <source>The editors held changes not written to %1 (board %2) when it was removed. They are shown again when it comes back; another device drops them.</source>
+        <translation>%1（板号 %2）被拔出时，编辑器中有尚未写入的更改。它重新接入时会再次显示这些更改；切换到另一台设备将放弃这些更改。</translation>
+    </message>
+    <message>
         <source>The factory configuration of %1 is restored, but reading it back failed: %2 Read the configuration again to see it.</source>
         <translation>%1 已恢复出厂配置，但回读失败：%2 请重新读取配置以查看。</translation>
     </message>
