@@ -261,6 +261,10 @@ bool CorvelleRepeater::deviceListTakesEvent(int nType)
     // an arrival only joins the list: the connected device stays.
     if (!m_bConnected || attachedDevices().size() < 2)
         return false;
+    // A device may have taken the place of one that left unnoticed: every
+    // other device is asked again who it is.
+    for (ListedDevice& d : m_devices)
+        d.known = false;
     listAttachedDevices();
     return true;
 }

@@ -70,6 +70,7 @@ private slots:
     void switchingReadsTheOtherDevice();
     void switchingAsksAboutUnwrittenChanges();
     void unplugOfTheConnectedDeviceGoesOnToAnother();
+    void removalOfAnotherDeviceLetsTheWriteGoOn();
     void editsKeptForALostDeviceWaitForIt();
 };
 
@@ -231,6 +232,33 @@ void DevicesTest::unplugOfTheConnectedDeviceGoesOnToAnother()
     QVERIFY(chooser(*window)->isHidden());
     QVERIFY(!child(*window, "m_pLineEditDevName")->isHidden());
     QVERIFY(deviceName(*window).startsWith(QLatin1String("Vantor-D5_")));
+}
+
+// Another device unplugged while the write lets events run: the write to the
+// connected one is not stopped, and the entry goes afterwards.
+void DevicesTest::removalOfAnotherDeviceLetsTheWriteGoOn()
+{
+    const sim::VirtualDevice& a2 = plug(1, "Vantor-A2");
+    plugBeside(2, "Vantor-D5");
+    const auto window = connectedWindow();
+    settleAll();
+    const int before = requestCount(a2);
+
+    CorvelleRepeater* w = window.get();
+    QMetaObject::invokeMethod(
+        w,
+        [w] {
+            sim::VirtualBus::instance().unplug(2);
+            emit w->deviceChanged(2, 0);
+        },
+        Qt::QueuedConnection);
+    click(*window, "m_pushButtonWrite");
+    settleAll();
+    QCOMPARE(m_dialogs.texts(), QStringList{"set up success"});
+    QVERIFY(window->isConnected());
+    QCOMPARE(countStartingWith(requestsHex(a2, before), "00 12 11"), 1);  // the reset that ends the write
+    QVERIFY(chooser(*window)->isHidden());
+    QCOMPARE(chooser(*window)->count(), 1);
 }
 
 // Edits kept for the device that left are not dropped by going on to
