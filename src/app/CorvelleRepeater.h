@@ -298,7 +298,7 @@ private:
     // Starts identifying the attached devices not yet known; the list comes back to takeDeviceList.
     void listAttachedDevices();
     void takeDeviceList(QVector<ListedDevice> list);
-    void onDeviceChosen(int index);
+    void onDeviceChosen(int entry);
     bool dropKeptChanges(const ListedDevice& chosen);
     void searchDeviceAt(const QString& path, int family);
     // An arrival or removal that only changes the list (another device than

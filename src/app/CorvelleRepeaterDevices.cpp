@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QStandardItemModel>
 
 #include <algorithm>
 #include <mutex>
@@ -72,16 +73,24 @@ void CorvelleRepeater::showDeviceList()
 {
     const QSignalBlocker blocker(m_pComboDevices);
     m_pComboDevices->clear();
-    for (const ListedDevice& d : m_devices) {
+    // Also while edits kept for a lost device keep the window from going on
+    // to the one left: the user may choose it. The lost one heads the list,
+    // not to be chosen.
+    const bool waiting = m_kept && !m_bConnected && !m_bSearching && !m_devices.isEmpty();
+    if (waiting) {
+        m_pComboDevices->addItem(
+            tr("Waiting for %1 (board %2) with its unwritten changes").arg(m_kept->model, m_kept->board), -1);
+        if (auto* model = qobject_cast<QStandardItemModel*>(m_pComboDevices->model()))
+            model->item(0)->setEnabled(false);
+    }
+    for (int i = 0; i < m_devices.size(); ++i) {
+        const ListedDevice& d = m_devices.at(i);
         const QString model = d.accessDenied ? tr("(access denied)") : d.model;
-        m_pComboDevices->addItem(model.isEmpty() ? d.path : model + QStringLiteral("  ") + d.path);
+        m_pComboDevices->addItem(model.isEmpty() ? d.path : model + QStringLiteral("  ") + d.path, i);
         m_pComboDevices->setItemData(m_pComboDevices->count() - 1, listLine(d.family, d.model, d.path),
                                      Qt::ToolTipRole);
     }
     selectConnectedDevice();
-    // Also while edits kept for a lost device keep the window from going on
-    // to the one left: the user may choose it.
-    const bool waiting = m_kept && !m_bConnected && !m_bSearching && !m_devices.isEmpty();
     const bool several = m_devices.size() > 1 || waiting;
     const bool hadFocus = ui.m_pLineEditDevName->hasFocus() || m_pComboDevices->hasFocus();
     m_pComboDevices->setVisible(several);
@@ -91,12 +100,15 @@ void CorvelleRepeater::showDeviceList()
         m_pComboDevices->setFocus(Qt::OtherFocusReason);
 }
 
+// The entry of the device connected or being connected; else the waiting
+// entry, if there is one.
 void CorvelleRepeater::selectConnectedDevice()
 {
     const auto at = std::find_if(m_devices.begin(), m_devices.end(),
                                  [this](const ListedDevice& d) { return d.path == m_strDevicePath; });
+    const int device = at == m_devices.end() ? -1 : int(at - m_devices.begin());
     const QSignalBlocker blocker(m_pComboDevices);
-    m_pComboDevices->setCurrentIndex(at == m_devices.end() ? -1 : int(at - m_devices.begin()));
+    m_pComboDevices->setCurrentIndex(m_pComboDevices->findData(device));
 }
 
 bool CorvelleRepeater::isAttached(const QString& path) const
@@ -181,10 +193,13 @@ void CorvelleRepeater::takeDeviceList(QVector<ListedDevice> list)
     showDeviceList();
 }
 
-void CorvelleRepeater::onDeviceChosen(int index)
+void CorvelleRepeater::onDeviceChosen(int entry)
 {
-    if (index < 0 || index >= m_devices.size())
+    const int index = m_pComboDevices->itemData(entry).toInt();
+    if (entry < 0 || index < 0 || index >= m_devices.size()) {
+        selectConnectedDevice();
         return;
+    }
     const ListedDevice chosen = m_devices.at(index);
     if (chosen.path == m_strDevicePath && (m_bConnected || m_bSearching))
         return;

@@ -634,6 +634,10 @@ extended frame MASK&lt;=0x1FFFFFFF</source>
         <translation>（无访问权限）</translation>
     </message>
     <message>
+        <source>Waiting for %1 (board %2) with its unwritten changes</source>
+        <translation>等待 %1（板号 %2）重新接入，其更改尚未写入</translation>
+    </message>
+    <message>
         <source>The editors held changes not written to %1 (board %2) when it was removed. They are shown again when it comes back; another device drops them.</source>
         <translation>%1（板号 %2）被拔出时，编辑器中有尚未写入的更改。它重新接入时会再次显示这些更改；切换到另一台设备将放弃这些更改。</translation>
     </message>
