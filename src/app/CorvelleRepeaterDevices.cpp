@@ -130,6 +130,16 @@ SearchResult CorvelleRepeater::searchAlone(DeviceJobs& jobs, const std::function
 
 void CorvelleRepeater::listAttachedDevices()
 {
+    // A lone device is not shown in a list: it is not asked who it is.
+    const QVector<AttachedDevice> attached = attachedDevices();
+    if (attached.size() < 2 && !m_kept) {
+        QVector<ListedDevice> list;
+        for (const AttachedDevice& a : attached)
+            list << ListedDevice{a.family, QString::fromStdString(a.path), QString(), QString(), false,
+                                 false};
+        takeDeviceList(list);
+        return;
+    }
     QVector<ListedDevice> known;
     for (const ListedDevice& d : m_devices) {
         if (d.known)
