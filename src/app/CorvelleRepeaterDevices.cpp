@@ -41,6 +41,19 @@ QString listLine(int family, const QString& model, const QString& path)
         .arg(model, path);
 }
 
+// Takes out the entries of the devices no longer attached.
+template <typename Entries>
+void dropDetached(Entries& list)
+{
+    const QVector<AttachedDevice> attached = attachedDevices();
+    const auto gone = [&attached](const auto& d) {
+        return std::none_of(attached.begin(), attached.end(), [&d](const AttachedDevice& a) {
+            return QString::fromStdString(a.path) == d.path;
+        });
+    };
+    list.erase(std::remove_if(list.begin(), list.end(), gone), list.end());
+}
+
 }  // namespace
 
 void CorvelleRepeater::createDeviceChooser()
@@ -182,15 +195,7 @@ void CorvelleRepeater::listAttachedDevices()
 void CorvelleRepeater::takeDeviceList(QVector<ListedDevice> list)
 {
     // What has left since the listing began stays out of it.
-    const QVector<AttachedDevice> attached = attachedDevices();
-    list.erase(std::remove_if(list.begin(), list.end(),
-                              [&attached](const ListedDevice& d) {
-                                  return std::none_of(attached.begin(), attached.end(),
-                                                      [&d](const AttachedDevice& a) {
-                                                          return QString::fromStdString(a.path) == d.path;
-                                                      });
-                              }),
-               list.end());
+    dropDetached(list);
     for (ListedDevice& d : list) {
         if (m_bConnected && d.path == m_strDevicePath) {
             d.model = m_strModel;
@@ -270,15 +275,7 @@ bool CorvelleRepeater::deviceListTakesEvent(int nType)
     }
     if (nType == 0) {
         // Another device left: only its entry goes.
-        const QVector<AttachedDevice> attached = attachedDevices();
-        QVector<ListedDevice> list;
-        for (const ListedDevice& d : m_devices) {
-            if (std::any_of(attached.begin(), attached.end(), [&d](const AttachedDevice& a) {
-                    return QString::fromStdString(a.path) == d.path;
-                }))
-                list << d;
-        }
-        m_devices = list;
+        dropDetached(m_devices);
         showDeviceList();
         return true;
     }
@@ -298,21 +295,17 @@ void CorvelleRepeater::connectToAttached()
 {
     const QString lost = std::exchange(m_strLostPath, QString());
     m_strDevicePath.clear();
-    const QVector<AttachedDevice> attached = attachedDevices();
-    m_devices.erase(std::remove_if(m_devices.begin(), m_devices.end(),
-                                   [&attached](const ListedDevice& d) {
-                                       return std::none_of(
-                                           attached.begin(), attached.end(), [&d](const AttachedDevice& a) {
-                                               return QString::fromStdString(a.path) == d.path;
-                                           });
-                                   }),
-                    m_devices.end());
+    dropDetached(m_devices);
     showDeviceList();
+    if (m_bSearching)
+        return;
     // Edits kept for the lost device wait for its return: another device
     // would replace them. The chooser lists the others meanwhile.
-    if (m_bSearching || m_kept)
+    if (m_kept) {
+        listAttachedDevices();
         return;
-    for (const AttachedDevice& a : attached) {
+    }
+    for (const AttachedDevice& a : attachedDevices()) {
         const QString path = QString::fromStdString(a.path);
         if (path != lost) {
             qCInfo(lcDevice).noquote() << "connecting to the device still attached at" << path;
