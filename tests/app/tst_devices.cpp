@@ -209,6 +209,17 @@ void DevicesTest::switchingAsksAboutUnwrittenChanges()
     QCOMPARE(requestsHex(a2), a2Before);
     QCOMPARE(requestsHex(d5), d5Before);
 
+    // Save to file, the file dialog cancelled: the same.
+    m_dialogs.clear();
+    m_dialogs.choiceAnswers << QStringLiteral("Save to file");
+    m_dialogs.fileAnswers << QString();
+    chooseNext(*window);
+    QCOMPARE(m_dialogs.choices.size(), 1);
+    QCOMPARE(chooser(*window)->currentIndex(), 0);
+    QCOMPARE(window->driveType(), 1);
+    QCOMPARE(editorSnapshot(*window), before);
+    QCOMPARE(requestsHex(d5), d5Before);
+
     m_dialogs.clear();
     m_dialogs.choiceAnswers << QStringLiteral("Discard");
     chooseNext(*window);
