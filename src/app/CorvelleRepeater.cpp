@@ -63,10 +63,11 @@ CorvelleRepeater::CorvelleRepeater(QWidget* parent)
 
     placeProgressIndicator();
     setUpKeyboardAndNames();
+    createDeviceChooser();
     ui.m_tabWidgetParam->setCurrentIndex(0);
     connect(this, &CorvelleRepeater::deviceChanged, this, [this](int type, int nType) {
         // The running operation must see at once that its device has gone.
-        if (nType == 0 && m_bDeferDeviceEvents)
+        if (nType == 0 && m_bDeferDeviceEvents && !isAttached(m_strDevicePath))
             m_bConnected = false;
         whenIdle([=] { onDeviceChanged(type, nType); });
     });

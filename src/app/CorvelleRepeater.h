@@ -20,6 +20,7 @@ class DevInfoWidget;
 class HIDDevice;
 class OperationThread;
 class QAction;
+class QComboBox;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -160,7 +161,7 @@ private:
     config::Shape deviceShape() const;
 
     // What would replace the editors' unwritten changes.
-    enum class Replacing { Close, Read, Open, Default };
+    enum class Replacing { Close, Read, Open, Default, Switch };
     // With unwritten changes asks Write / Save to file / Discard / Cancel
     // (those that apply) and does the first two; true when the action may go on.
     bool settleUnwrittenChanges(Replacing what);
@@ -338,4 +339,40 @@ private:
     // built for the device; false when the user keeps it.
     bool replacePreparedWithDevice(Replacing what);
     void adoptArrivedDevice();
+
+    // Several attached devices: the device name row becomes a chooser
+    // (CorvelleRepeaterDevices.cpp).
+    struct ListedDevice {
+        int family = 0;
+        QString path;
+        QString model;  // as the list shows it; empty while not known
+        QString board;
+        bool accessDenied = false;
+        bool known = false;  // identified, or the one connected
+    };
+    // The window's device threads run one at a time, so that a listing never
+    // talks to the device that a search has just opened.
+    struct DeviceJobs;
+    void createDeviceChooser();
+    void nameDeviceChooser();
+    void showDeviceList();
+    void selectConnectedDevice();
+    // Starts identifying the attached devices not yet known; the list comes back to takeDeviceList.
+    void listAttachedDevices();
+    void takeDeviceList(QVector<ListedDevice> list);
+    void onDeviceChosen(int entry);
+    bool dropKeptChanges(const ListedDevice& chosen);
+    void searchDeviceAt(const QString& path, int family);
+    // An arrival or removal that only changes the list (another device than
+    // the connected one); true when it was handled so.
+    bool deviceListTakesEvent(int nType);
+    // After the connected device left: the first other one attached, if any.
+    void connectToAttached();
+    bool isAttached(const QString& path) const;
+    static SearchResult searchAlone(DeviceJobs& jobs, const std::function<SearchResult()>& search);
+    QComboBox* m_pComboDevices = nullptr;
+    QVector<ListedDevice> m_devices;
+    QString m_strDevicePath;  // the device open in m_pHidDevice, as the list names it
+    QString m_strLostPath;    // the connected device that has just left
+    std::shared_ptr<DeviceJobs> m_pDeviceJobs;
 };

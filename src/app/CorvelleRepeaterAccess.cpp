@@ -89,6 +89,8 @@ void CorvelleRepeater::nameControls()
     ui.pushButton_close->setAccessibleName(tr("Close"));
     ui.pushButton_close->setToolTip(tr("Close"));
     ui.m_pLineEditDevName->setAccessibleName(ui.m_pLabelDevName->text().trimmed());
+    if (m_pComboDevices)
+        nameDeviceChooser();
     ui.m_tabWidgetParam->setAccessibleName(tr("Configuration pages"));
     ui.tabWidget->setAccessibleName(tr("CAN channels"));
     ui.tableWidgetRoute->setAccessibleName(tr("Routes"));

@@ -266,10 +266,14 @@ bool CorvelleRepeater::settleUnwrittenChanges(Replacing what)
         case Replacing::Default:
             text = tr("The editors hold changes not written to %1. Restoring the defaults replaces them.");
             break;
+        case Replacing::Switch:
+            text =
+                tr("The editors hold changes not written to %1. Switching to another device replaces them.");
+            break;
     }
     // Writing first makes sense only where the edits are not replaced by
     // the device's own configuration right after.
-    const bool canWrite = what == Replacing::Close || what == Replacing::Open;
+    const bool canWrite = what == Replacing::Close || what == Replacing::Open || what == Replacing::Switch;
     QStringList buttons;
     if (canWrite)
         buttons << tr("Write");

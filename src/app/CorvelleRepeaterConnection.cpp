@@ -28,17 +28,17 @@ void CorvelleRepeater::searchDevice(int type)
     m_pProgressIndicator->startAnimation();
     // The thread holds the device, never the window: a window closed before
     // the search ends is only missed by its result.
-    searchthreads::start(
-        [device = m_pHidDevice, family = searchType, window = QPointer<CorvelleRepeater>(this)] {
-            const SearchResult result = ::searchDevice(*device, family);
-            QMetaObject::invokeMethod(
-                QCoreApplication::instance(),
-                [window, result] {
-                    if (window)
-                        window->takeSearchResult(result);
-                },
-                Qt::QueuedConnection);
-        });
+    searchthreads::start([device = m_pHidDevice, jobs = m_pDeviceJobs, family = searchType,
+                          window = QPointer<CorvelleRepeater>(this)] {
+        const SearchResult result = searchAlone(*jobs, [&] { return ::searchDevice(*device, family); });
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [window, result] {
+                if (window)
+                    window->takeSearchResult(result);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void CorvelleRepeater::takeSearchResult(const SearchResult& result)
@@ -60,9 +60,11 @@ void CorvelleRepeater::takeSearchResult(const SearchResult& result)
         g_nHardwareType = result.hardwareType;
     }
     m_bAccessDenied = result.accessDenied;
+    m_strDevicePath = QString::fromStdString(result.path);
     const DeviceIdentity& id = result.identity;
     emit showName(id.nCAN, id.nFiberOptic, id.strName, id.strDevType, id.strDevVer, id.strFirmware,
                   id.strCardNum);
+    listAttachedDevices();
 }
 
 void CorvelleRepeater::onShowName(int nCAN, int nFiberOptic, QString strName, QString strDevType,
@@ -114,6 +116,8 @@ void CorvelleRepeater::onDeviceChanged(int type, int nType)
         preparedDeviceChanged(type, nType);
         return;
     }
+    if (deviceListTakesEvent(nType))
+        return;
     if (nType == 0) {
         if (!ui.m_pLineEditDevName->text().isEmpty())
             qCInfo(lcDevice).noquote() << "lost the device" << ui.m_pLineEditDevName->text();
@@ -127,6 +131,7 @@ void CorvelleRepeater::onDeviceChanged(int type, int nType)
         m_bConnected = false;
         m_nPendingSearch = -1;
         clearBaseline();
+        connectToAttached();
     } else if (nType == 1) {
         // The new search opens into the shared device: nothing may use the old handle meanwhile.
         keepUnwrittenChanges();

@@ -7,9 +7,9 @@
 #include "config/ConfigFile.h"
 #include "config/Configuration.h"
 #include "config/Validation.h"
+#include "device/AttachedDevices.h"
 #include "device/DeviceSearch.h"
 #include "device/HIDDevice.h"
-#include "device/HidBackend.h"
 #include "device/Protocol.h"
 #include "history/History.h"
 #include "log/LogCategories.h"
@@ -63,27 +63,6 @@ QString failureText(const TransferResult& result, const char* fallback)
     return result.message.isEmpty() ? QString::fromLatin1(fallback) : result.message.translated();
 }
 
-struct Attached {
-    int family;
-    protocol::UsbIds ids;
-    std::string path;
-};
-
-// Family 1 first, as the window searches.
-QVector<Attached> attachedDevices()
-{
-    QVector<Attached> list;
-    for (int family : {protocol::kFamily1, protocol::kFamily2}) {
-        const protocol::UsbIds ids =
-            family == protocol::kFamily1 ? protocol::kFamily1Ids : protocol::kFamily2Ids;
-        if (!hidBackend().paths)
-            continue;
-        for (const std::string& path : hidBackend().paths(ids.vendor, ids.product))
-            list.push_back({family, ids, path});
-    }
-    return list;
-}
-
 QString idsText(protocol::UsbIds ids)
 {
     return QString::asprintf("%04x:%04x", ids.vendor, ids.product);
@@ -102,9 +81,9 @@ struct Connection {
 
 int connect(const Options& o, Connection& c)
 {
-    const QVector<Attached> attached = attachedDevices();
+    const QVector<AttachedDevice> attached = attachedDevices();
     if (!o.devicePath.isEmpty()) {
-        const auto it = std::find_if(attached.begin(), attached.end(), [&o](const Attached& a) {
+        const auto it = std::find_if(attached.begin(), attached.end(), [&o](const AttachedDevice& a) {
             return QString::fromStdString(a.path) == o.devicePath;
         });
         if (it == attached.end()) {
@@ -116,7 +95,7 @@ int connect(const Options& o, Connection& c)
         c.path = o.devicePath;
     } else {
         c.found = searchDevice(c.device, 0);
-        for (const Attached& a : attached) {
+        for (const AttachedDevice& a : attached) {
             if (a.family == c.found.driveType) {
                 c.path = QString::fromStdString(a.path);
                 break;
@@ -139,7 +118,7 @@ int connect(const Options& o, Connection& c)
 
 bool stillAttached(const Connection& c)
 {
-    for (const Attached& a : attachedDevices()) {
+    for (const AttachedDevice& a : attachedDevices()) {
         if (a.family == c.shape.family && QString::fromStdString(a.path) == c.path)
             return true;
     }
@@ -163,13 +142,8 @@ int deviceFailure(Connection& c, const QString& text)
 int listDevices(const Options& o)
 {
     QJsonArray array;
-    for (const Attached& a : attachedDevices()) {
-        HIDDevice device;
-        const SearchResult found = searchDevicePath(device, a.path, a.family);
-        device.close();
-        const QString model = found.identity.nCAN >= 0 ? found.identity.strDevType
-                              : found.accessDenied     ? QStringLiteral("(access denied)")
-                                                       : QString();
+    for (const AttachedDevice& a : attachedDevices()) {
+        const QString model = listedModel(identifyAttached(a));
         const QString path = QString::fromStdString(a.path);
         if (o.json) {
             array << QJsonObject{{QStringLiteral("ids"), idsText(a.ids)},
@@ -518,7 +492,7 @@ int recorded(const Options& o, const Connection& c, int code)
 QStringList attachedPaths()
 {
     QStringList paths;
-    for (const Attached& a : attachedDevices())
+    for (const AttachedDevice& a : attachedDevices())
         paths << QString::fromStdString(a.path);
     return paths;
 }

@@ -92,8 +92,13 @@ void identifyFamily2(HIDDevice& device, SearchResult& result)
 
 bool openFamily(HIDDevice& device, UsbIds ids, SearchResult& result)
 {
-    if (device.open(ids.vendor, ids.product))
+    if (device.open(ids.vendor, ids.product)) {
+        const std::vector<std::string> paths =
+            hidBackend().paths ? hidBackend().paths(ids.vendor, ids.product) : std::vector<std::string>();
+        if (!paths.empty())
+            result.path = paths.front();
         return true;
+    }
     // A kept handle means the device opened but refused blocking mode.
     if (!device.isOpen() && hidBackend().count(ids.vendor, ids.product) > 0)
         result.accessDenied = true;
@@ -101,7 +106,7 @@ bool openFamily(HIDDevice& device, UsbIds ids, SearchResult& result)
 }
 
 // The search's outcome in the log: the device found with its ids and path, or why none.
-void logResult(const HIDDevice& device, const SearchResult& result, UsbIds ids, std::string path)
+void logResult(const HIDDevice& device, const SearchResult& result, UsbIds ids)
 {
     const QString idsText = QString::asprintf("%04x:%04x", ids.vendor, ids.product);
     if (result.driveType == 0) {
@@ -109,23 +114,20 @@ void logResult(const HIDDevice& device, const SearchResult& result, UsbIds ids, 
             << (result.accessDenied ? "a device was found, but access to it was denied" : "no device found");
         return;
     }
-    if (path.empty() && hidBackend().paths) {
-        const std::vector<std::string> paths = hidBackend().paths(ids.vendor, ids.product);
-        if (!paths.empty())
-            path = paths.front();
-    }
     const DeviceIdentity& id = result.identity;
     if (id.nCAN < 0) {
         qCWarning(lcDevice).noquote()
             << QStringLiteral("the device %1 at \"%2\" did not tell who it is, after\n%3")
-                   .arg(idsText, QString::fromStdString(path), QString::fromStdString(device.lastExchange()));
+                   .arg(idsText, QString::fromStdString(result.path),
+                        QString::fromStdString(device.lastExchange()));
         return;
     }
     qCInfo(lcDevice).noquote()
         << QStringLiteral("found %1 (family %2, %3) at \"%4\": board %5, hardware %6, firmware %7")
                .arg(id.strDevType.isEmpty() ? QStringLiteral("an unknown model") : id.strDevType)
                .arg(result.driveType)
-               .arg(idsText, QString::fromStdString(path), id.strCardNum, id.strDevVer, id.strFirmware);
+               .arg(idsText, QString::fromStdString(result.path), id.strCardNum, id.strDevVer,
+                    id.strFirmware);
 }
 
 }  // namespace
@@ -137,14 +139,14 @@ SearchResult searchDevice(HIDDevice& device, int driveType)
     if (driveType != kFamily2 && openFamily(device, kFamily1Ids, result)) {
         result.driveType = kFamily1;
         identifyFamily1(device, result);
-        logResult(device, result, kFamily1Ids, std::string());
+        logResult(device, result, kFamily1Ids);
         return result;
     }
     if (openFamily(device, kFamily2Ids, result)) {
         result.driveType = kFamily2;
         identifyFamily2(device, result);
     }
-    logResult(device, result, kFamily2Ids, std::string());
+    logResult(device, result, kFamily2Ids);
     return result;
 }
 
@@ -162,10 +164,11 @@ SearchResult searchDevicePath(HIDDevice& device, const std::string& path, int dr
         return result;
     }
     result.driveType = driveType == kFamily2 ? kFamily2 : kFamily1;
+    result.path = path;
     if (result.driveType == kFamily2)
         identifyFamily2(device, result);
     else
         identifyFamily1(device, result);
-    logResult(device, result, ids, path);
+    logResult(device, result, ids);
     return result;
 }

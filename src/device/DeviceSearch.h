@@ -29,6 +29,9 @@ struct SearchResult {
     // not be opened (no access to its device node). It can accompany a
     // success when the other family's device opened.
     bool accessDenied = false;
+    // The path of the device opened (by ids: the first attached of its
+    // family, the one the open finds); empty when none opened.
+    std::string path;
 };
 
 // One search, with no retry: driveType 0 or 1 tries family 1 and then family 2,

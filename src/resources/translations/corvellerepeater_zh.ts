@@ -622,6 +622,26 @@ extended frame MASK&lt;=0x1FFFFFFF</source>
         <translation>编辑器中有尚未写入 %1 的更改。恢复默认配置将替换这些更改。</translation>
     </message>
     <message>
+        <source>The editors hold changes not written to %1. Switching to another device replaces them.</source>
+        <translation>编辑器中有尚未写入 %1 的更改。切换到另一台设备将替换这些更改。</translation>
+    </message>
+    <message>
+        <source>Several devices are attached: choose the one to configure</source>
+        <translation>已连接多台设备：请选择要配置的设备</translation>
+    </message>
+    <message>
+        <source>(access denied)</source>
+        <translation>（无访问权限）</translation>
+    </message>
+    <message>
+        <source>Waiting for %1 (board %2) with its unwritten changes</source>
+        <translation>等待 %1（板号 %2）重新接入，其更改尚未写入</translation>
+    </message>
+    <message>
+        <source>The editors held changes not written to %1 (board %2) when it was removed. They are shown again when it comes back; another device drops them.</source>
+        <translation>%1（板号 %2）被拔出时，编辑器中有尚未写入的更改。它重新接入时会再次显示这些更改；切换到另一台设备将放弃这些更改。</translation>
+    </message>
+    <message>
         <source>The factory configuration of %1 is restored, but reading it back failed: %2 Read the configuration again to see it.</source>
         <translation>%1 已恢复出厂配置，但回读失败：%2 请重新读取配置以查看。</translation>
     </message>
