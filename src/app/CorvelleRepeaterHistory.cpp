@@ -4,25 +4,12 @@
 #include "CorvelleRepeater.h"
 
 #include "HistoryDialog.h"
-#include "device/HidBackend.h"
-#include "device/Protocol.h"
 #include "history/History.h"
 #include "widgets/UserDialogs.h"
 
 #include <QFileInfo>
 
 namespace {
-
-// The search opens the first device of its family: its path is that of the
-// first the system lists.
-QString pathOfFamily(int family)
-{
-    const protocol::UsbIds ids = family == protocol::kFamily1 ? protocol::kFamily1Ids : protocol::kFamily2Ids;
-    if (!hidBackend().paths)
-        return QString();
-    const std::vector<std::string> paths = hidBackend().paths(ids.vendor, ids.product);
-    return paths.empty() ? QString() : QString::fromStdString(paths.front());
-}
 
 // The history is read by people on any system: the English text.
 QString englishText(const UserMessage& message)
@@ -43,7 +30,7 @@ void CorvelleRepeater::recordHistory(const QString& operation, const TransferRes
     history::Record r;
     r.program = QStringLiteral("corvelle-repeater");
     r.operation = operation;
-    r.devicePath = pathOfFamily(drive_type);
+    r.devicePath = m_strDevicePath;  // as corvelle-cli list names it
     r.model = m_strModel;
     r.boardNumber = m_strBoardNumber;
     r.firmware = m_strFirmware;

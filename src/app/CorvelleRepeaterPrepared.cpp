@@ -231,6 +231,10 @@ bool CorvelleRepeater::settlePreparedChanges(Replacing what)
             return settlePreparedChanges(tr("The configuration prepared for %1 holds changes not saved to a "
                                             "file. Restoring the defaults replaces it.")
                                              .arg(model));
+        case Replacing::Switch:
+            return settlePreparedChanges(tr("The configuration prepared for %1 holds changes not saved to a "
+                                            "file. Switching to another device replaces it.")
+                                             .arg(model));
     }
     return false;
 }

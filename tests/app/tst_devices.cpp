@@ -4,6 +4,9 @@
 
 #include "E2e.h"
 
+#include "history/History.h"
+
+#include <QJsonObject>
 #include <QWheelEvent>
 
 using namespace e2e;
@@ -70,6 +73,7 @@ private slots:
     void arrivalJoinsTheListAndKeepsTheDevice();
     void switchingReadsTheOtherDevice();
     void switchingAsksAboutUnwrittenChanges();
+    void historyNamesTheChosenDevice();
     void unplugOfTheConnectedDeviceGoesOnToAnother();
     void removalOfAnotherDeviceLetsTheWriteGoOn();
     void editsKeptForALostDeviceWaitForIt();
@@ -175,6 +179,24 @@ void DevicesTest::switchingReadsTheOtherDevice()
     QCOMPARE(countStartingWith(sent, "01 13 06 00 10 10"), 1);  // the read, up to fibre 16
     QVERIFY(m_dialogs.boxes.isEmpty());
     QVERIFY(m_dialogs.choices.isEmpty());  // nothing to ask without changes
+}
+
+// Two of one family: the history names the device written, not the first one.
+void DevicesTest::historyNamesTheChosenDevice()
+{
+    plug(2, "Vantor-D5");
+    plugBeside(2, "Vantor-D3");
+    const auto window = connectedWindow();
+    settleAll();
+    chooseNext(*window);
+    QVERIFY(deviceName(*window).startsWith(QLatin1String("Vantor-D3_")));
+    click(*window, "m_pushButtonWrite");
+    const QVector<QJsonObject> records = history::readAll();
+    QVERIFY(!records.isEmpty());
+    // As the chooser names it: "Vantor-D3  HID VID_34B7&PID_0101 /dev/virtual-hidrawN".
+    const QString chosen = entries(*window).value(1);
+    QVERIFY(chosen.startsWith(QLatin1String("Vantor-D3  HID VID_34B7&PID_0101 /dev/virtual-hidraw")));
+    QCOMPARE(records.last().value("device").toString(), chosen.section(QStringLiteral("  "), 1));
 }
 
 // Cancel restores the entry and sends nothing to either device; Discard

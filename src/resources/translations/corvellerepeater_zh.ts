@@ -1300,6 +1300,10 @@ ensure that the baud rate of the butted fiber channel remains the same.</source>
         <translation>为 %1 准备的配置中有尚未保存到文件的更改。恢复默认将替换它。</translation>
     </message>
     <message>
+        <source>The configuration prepared for %1 holds changes not saved to a file. Switching to another device replaces it.</source>
+        <translation>为 %1 准备的配置中有尚未保存到文件的更改。切换到其他设备将替换它。</translation>
+    </message>
+    <message>
         <source>Unsaved changes</source>
         <translation>未保存的更改</translation>
     </message>
