@@ -13,6 +13,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -105,30 +106,44 @@ QString appendTo(const QString& path, const Record& record)
     return resultText(appendLocked(path, line), path);
 }
 
-// The records given to appendLater, and the one thread that appends them. It
-// ends when the queue is empty and starts again with the next record, so no
-// thread outlives the program's last waitForPending.
-struct Later {
-    std::function<void()> work;
+// The records given to appendLater, and the one thread that appends them,
+// started with the first and kept waiting for the next: starting a thread
+// for each record costs the window's operation a twentieth of a millisecond.
+// Neither is ever destroyed, so the thread may still wait when the program
+// ends; every program waits for its records before it goes.
+struct Appender {
+    std::mutex mutex;
+    std::condition_variable queued;
+    std::condition_variable idle;
+    std::deque<std::function<void()>> records;  // guarded by mutex
+    bool appending = false;                     // guarded by mutex
 };
-std::mutex g_laterMutex;
-std::condition_variable g_laterDone;
-std::deque<Later> g_later;  // guarded by g_laterMutex
-bool g_appending = false;   // guarded by g_laterMutex
-std::thread g_appender;     // started and joined under g_laterMutex
 
-void appendQueued()
+std::atomic<Appender*> g_appender{nullptr};
+
+Appender& appender()
 {
-    std::unique_lock<std::mutex> lock(g_laterMutex);
-    while (!g_later.empty()) {
-        const Later next = std::move(g_later.front());
-        g_later.pop_front();
-        lock.unlock();
-        next.work();
-        lock.lock();
-    }
-    g_appending = false;
-    g_laterDone.notify_all();
+    static std::once_flag started;
+    std::call_once(started, [] {
+        auto* made = new Appender;
+        std::thread([made] {
+            std::unique_lock<std::mutex> lock(made->mutex);
+            for (;;) {
+                made->queued.wait(lock, [made] { return !made->records.empty(); });
+                made->appending = true;
+                const std::function<void()> next = std::move(made->records.front());
+                made->records.pop_front();
+                lock.unlock();
+                next();
+                lock.lock();
+                made->appending = false;
+                if (made->records.empty())
+                    made->idle.notify_all();
+            }
+        }).detach();
+        g_appender.store(made, std::memory_order_release);
+    });
+    return *g_appender.load(std::memory_order_acquire);
 }
 
 }  // namespace
@@ -183,8 +198,8 @@ void appendLater(Record record, std::function<QByteArray()> content,
     if (!record.time.isValid())
         record.time = QDateTime::currentDateTimeUtc();
     // The file of the moment the operation ended, also when it changes meanwhile.
-    Later later{[record = std::move(record), content = std::move(content), failed = std::move(failed),
-                 path = filePath()]() mutable {
+    std::function<void()> later{[record = std::move(record), content = std::move(content),
+                                 failed = std::move(failed), path = filePath()]() mutable {
         if (record.sha256.isEmpty() && content) {
             const QByteArray bytes = content();
             if (!bytes.isEmpty())
@@ -194,22 +209,21 @@ void appendLater(Record record, std::function<QByteArray()> content,
         if (!error.isEmpty() && failed)
             failed(error);
     }};
-    std::lock_guard<std::mutex> lock(g_laterMutex);
-    g_later.push_back(std::move(later));
-    if (g_appending)
-        return;
-    if (g_appender.joinable())
-        g_appender.join();  // it has ended: g_appending is false
-    g_appending = true;
-    g_appender = std::thread(appendQueued);
+    Appender& a = appender();
+    {
+        std::lock_guard<std::mutex> lock(a.mutex);
+        a.records.push_back(std::move(later));
+    }
+    a.queued.notify_one();
 }
 
 void waitForPending()
 {
-    std::unique_lock<std::mutex> lock(g_laterMutex);
-    g_laterDone.wait(lock, [] { return !g_appending; });
-    if (g_appender.joinable())
-        g_appender.join();
+    Appender* a = g_appender.load(std::memory_order_acquire);
+    if (!a)
+        return;  // nothing was ever given
+    std::unique_lock<std::mutex> lock(a->mutex);
+    a->idle.wait(lock, [a] { return a->records.empty() && !a->appending; });
 }
 
 QVector<QJsonObject> readAll(QString* error)
