@@ -6,6 +6,7 @@
 #include "ui_CorvelleRepeater.h"
 
 #include "DevInfoWidget.h"
+#include "MainThreadCalls.h"
 #include "device/DeviceSearch.h"
 #include "device/HIDDevice.h"
 #include "device/HardwareType.h"
@@ -31,13 +32,10 @@ void CorvelleRepeater::searchDevice(int type)
     searchthreads::start([device = m_pHidDevice, jobs = m_pDeviceJobs, family = searchType,
                           window = QPointer<CorvelleRepeater>(this)] {
         const SearchResult result = searchAlone(*jobs, [&] { return ::searchDevice(*device, family); });
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [window, result] {
-                if (window)
-                    window->takeSearchResult(result);
-            },
-            Qt::QueuedConnection);
+        callOnMainThread([window, result] {
+            if (window)
+                window->takeSearchResult(result);
+        });
     });
 }
 

@@ -6,6 +6,7 @@
 
 #include "ui_CorvelleRepeater.h"
 
+#include "MainThreadCalls.h"
 #include "device/AttachedDevices.h"
 #include "device/DeviceSearch.h"
 #include "device/HIDDevice.h"
@@ -179,16 +180,13 @@ void CorvelleRepeater::listAttachedDevices()
                 list << d;
             }
         }
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [window, list] {
-                if (window)
-                    window->whenIdle([window, list] {
-                        if (window)
-                            window->takeDeviceList(list);
-                    });
-            },
-            Qt::QueuedConnection);
+        callOnMainThread([window, list] {
+            if (window)
+                window->whenIdle([window, list] {
+                    if (window)
+                        window->takeDeviceList(list);
+                });
+        });
     });
 }
 
@@ -257,13 +255,10 @@ void CorvelleRepeater::searchDeviceAt(const QString& path, int family)
                           window = QPointer<CorvelleRepeater>(this)] {
         const SearchResult result =
             searchAlone(*jobs, [&] { return ::searchDevicePath(*device, path, family); });
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [window, result] {
-                if (window)
-                    window->takeSearchResult(result);
-            },
-            Qt::QueuedConnection);
+        callOnMainThread([window, result] {
+            if (window)
+                window->takeSearchResult(result);
+        });
     });
 }
 

@@ -4,6 +4,7 @@
 #include "CorvelleRepeater.h"
 
 #include "HistoryDialog.h"
+#include "MainThreadCalls.h"
 #include "history/History.h"
 #include "widgets/UserDialogs.h"
 
@@ -39,15 +40,12 @@ void CorvelleRepeater::recordHistory(const QString& operation, const TransferRes
     r.message = result.message.isEmpty() ? QString() : englishText(result.message);
     history::appendLater(std::move(r), std::move(content), [this](const QString& error) {
         // The window waits for the history before it goes: it is still here.
-        QMetaObject::invokeMethod(
-            this,
-            [this, error] {
-                if (m_bHistoryWarned)
-                    return;
-                m_bHistoryWarned = true;
-                userDialogs().warning(this, tr("INFO"), HistoryDialog::unwritableText(error));
-            },
-            Qt::QueuedConnection);
+        callOnMainThread([this, error] {
+            if (m_bHistoryWarned)
+                return;
+            m_bHistoryWarned = true;
+            userDialogs().warning(this, tr("INFO"), HistoryDialog::unwritableText(error));
+        });
     });
 }
 
