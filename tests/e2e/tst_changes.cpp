@@ -8,6 +8,7 @@
 #include "app/LanguageSettings.h"
 
 #include <QAction>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -286,14 +287,23 @@ void ChangesTest::guardsWriteSaveDiscard()
     rate = child<QComboBox>(*canEditor(*window, 0), "comboBoxBautRate");
     QCOMPARE(rate->currentText(), QStringLiteral("250K"));
 
-    // Read, Discard: the device's configuration replaces the edit.
+    // Read, Discard: the device's configuration replaces the edits, also in
+    // the filter row that the read keeps.
     m_dialogs.clear();
     rate->setCurrentIndex(rate->findText(QStringLiteral("1M")));
+    auto* filters = child<QTableWidget>(*canEditor(*window, 0), "tableWidgetDatalist");
+    filters->item(0, 2)->setText(QStringLiteral("00 00 01 23"));
     m_dialogs.choiceAnswers << QStringLiteral("Discard");
     click(*window, "m_pushButtonRead");
     QCOMPARE(m_dialogs.texts(), QStringList{"read success"});
     QCOMPARE(child<QComboBox>(*canEditor(*window, 0), "comboBoxBautRate")->currentText(),
              QStringLiteral("250K"));
+    QCOMPARE(filters->item(0, 2)->text(), QStringLiteral("00 00 00 00"));
+    QCOMPARE(window->refreshChanges(), 0);
+
+    // The same register spelled otherwise is no change.
+    filters->item(0, 2)->setText(QStringLiteral("00000000"));
+    filters->item(0, 3)->setText(QStringLiteral("00 00 00 00 "));
     QCOMPARE(window->refreshChanges(), 0);
 }
 
