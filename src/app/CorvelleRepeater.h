@@ -166,7 +166,6 @@ private:
     // (those that apply) and does the first two; true when the action may go on.
     bool settleUnwrittenChanges(Replacing what);
     // The list of changes before a write, with the validation's doubts; true for Write.
-    bool acceptedChanges(const config::Configuration& model, const config::Findings& doubts);
     bool acceptedChanges(const config::Configuration* deviceHolds, const config::Configuration& model,
                          const config::Shape& shape, const QString& modelName,
                          const config::Findings& doubts);
@@ -221,6 +220,9 @@ private:
     TransferResult writeConfiguration();
     // The change list is shown first unless askFirst is false or the menu turned it off.
     TransferResult writeNow(bool askFirst);
+    TransferResult writeChecked(const config::Configuration& model, const config::Shape& shape,
+                                const config::Configuration* deviceHolds, const QString& modelName,
+                                bool askFirst, const QString& operation);
     void readNow();
     TransferResult upgradeFromFile();
     int readFDConfig();

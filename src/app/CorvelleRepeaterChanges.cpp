@@ -216,11 +216,6 @@ int CorvelleRepeater::refreshChanges()
     return m_nChanges;
 }
 
-bool CorvelleRepeater::acceptedChanges(const config::Configuration& model, const config::Findings& doubts)
-{
-    return acceptedChanges(m_bHasBaseline ? &m_baseline : nullptr, model, deviceShape(), m_strModel, doubts);
-}
-
 // deviceHolds: what the device holds, when it is known.
 bool CorvelleRepeater::acceptedChanges(const config::Configuration* deviceHolds,
                                        const config::Configuration& model, const config::Shape& shape,

@@ -395,24 +395,8 @@ void CorvelleRepeater::writePrepared()
             const config::Shape shape = device->shape;
             const config::Configuration model =
                 config::openedConfiguration(device->configuration, editors().toModel(), shape);
-            const config::Findings findings = config::checkConfiguration(model, shape);
-            const config::Findings refusals = config::ofKind(findings, config::Finding::Kind::Refused);
-            if (!refusals.isEmpty()) {
-                showInfo(config::findingsText(refusals));
-                return TransferResult::failure();
-            }
-            if (m_bShowChanges) {
-                if (!acceptedChanges(&device->configuration, model, shape, device->model,
-                                     config::ofKind(findings, config::Finding::Kind::Asked)))
-                    return TransferResult::failure();
-            } else if (!acceptedToWrite(findings)) {
-                return TransferResult::failure();
-            }
-            HIDDevice& hid = *m_pHidDevice;
-            TransferResult result;
-            serveEventsWhile([&] { result = session::writeConfiguration(hid, shape, model); });
-            recordHistory(QStringLiteral("write"), result, QString(),
-                          [model, fd = shape.canFd()] { return config::fileText(model, fd); });
+            const TransferResult result = writeChecked(model, shape, &device->configuration, device->model,
+                                                       true, QStringLiteral("write"));
             if (!result.ok || !m_prepared || !m_prepared->device)
                 return result;
             // Edits kept from an earlier removal of this device are older than what it now holds.

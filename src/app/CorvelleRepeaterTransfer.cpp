@@ -76,6 +76,26 @@ TransferResult CorvelleRepeater::writeNow(bool askFirst)
     const config::Shape shape = deviceShape();
     const config::Configuration model = editors().toModel();
     const quint64 editsBefore = m_nEdits;
+    const TransferResult result =
+        writeChecked(model, shape, m_bHasBaseline ? &m_baseline : nullptr, m_strModel, askFirst,
+                     m_bWritingDefaults ? QStringLiteral("defaults") : QStringLiteral("write"));
+    // Unless the user edited meanwhile, the editors show what was written.
+    if (result.ok && m_nEdits == editsBefore)
+        setBaselineShown(model);
+    else if (result.ok)
+        setBaseline(model);
+    return result;
+}
+
+// Refusals are shown and nothing is sent; then the change list against what
+// the device holds (deviceHolds, when it is known) or, without the list, the
+// doubts are asked; the model is written on the worker thread and the
+// history records it.
+TransferResult CorvelleRepeater::writeChecked(const config::Configuration& model, const config::Shape& shape,
+                                              const config::Configuration* deviceHolds,
+                                              const QString& modelName, bool askFirst,
+                                              const QString& operation)
+{
     const config::Findings findings = config::checkConfiguration(model, shape);
     if (askFirst && m_bShowChanges) {
         const config::Findings refusals = config::ofKind(findings, config::Finding::Kind::Refused);
@@ -83,7 +103,8 @@ TransferResult CorvelleRepeater::writeNow(bool askFirst)
             showInfo(config::findingsText(refusals));
             return TransferResult::failure();
         }
-        if (!acceptedChanges(model, config::ofKind(findings, config::Finding::Kind::Asked)))
+        if (!acceptedChanges(deviceHolds, model, shape, modelName,
+                             config::ofKind(findings, config::Finding::Kind::Asked)))
             return TransferResult::failure();
     } else if (!acceptedToWrite(findings)) {
         return TransferResult::failure();
@@ -91,14 +112,8 @@ TransferResult CorvelleRepeater::writeNow(bool askFirst)
     HIDDevice& device = *m_pHidDevice;
     TransferResult result;
     serveEventsWhile([&] { result = session::writeConfiguration(device, shape, model); });
-    const bool fd = drive_type == protocol::kFamily2;
-    recordHistory(m_bWritingDefaults ? QStringLiteral("defaults") : QStringLiteral("write"), result,
-                  QString(), [model, fd] { return config::fileText(model, fd); });
-    // Unless the user edited meanwhile, the editors show what was written.
-    if (result.ok && m_nEdits == editsBefore)
-        setBaselineShown(model);
-    else if (result.ok)
-        setBaseline(model);
+    recordHistory(operation, result, QString(),
+                  [model, fd = shape.canFd()] { return config::fileText(model, fd); });
     return result;
 }
 

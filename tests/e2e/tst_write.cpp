@@ -24,21 +24,6 @@ private slots:
     void verifyListsWhatTheDeviceLost();
 };
 
-namespace {
-
-// The timing and the 14 banks of a family-1 channel with one filter row:
-// mask mode, 32 bits, ID and mask 0.
-QStringList family1Channel(int c, const char* timing)
-{
-    QStringList r{report1(QStringLiteral("00 12 23 06 00 %1 %2").arg(hex2(c), QLatin1String(timing)))};
-    r << report1(QStringLiteral("00 12 24 0b 00 %1 01").arg(hex2(0x80 | c)));
-    for (int b = 1; b < 14; ++b)
-        r << report1(QStringLiteral("00 12 24 0b %1 %2").arg(hex2(b), hex2(c)));
-    return r;
-}
-
-}  // namespace
-
 void WriteTest::family1WholeConfiguration_data()
 {
     QTest::addColumn<QString>("button");

@@ -158,6 +158,17 @@ inline QString hex2(int byte)
     return QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0'));
 }
 
+// The timing and the 14 banks of a family-1 channel with one filter row:
+// mask mode, 32 bits, ID and mask 0.
+inline QStringList family1Channel(int c, const char* timing)
+{
+    QStringList r{report1(QStringLiteral("00 12 23 06 00 %1 %2").arg(hex2(c), QLatin1String(timing)))};
+    r << report1(QStringLiteral("00 12 24 0b 00 %1 01").arg(hex2(0x80 | c)));
+    for (int b = 1; b < 14; ++b)
+        r << report1(QStringLiteral("00 12 24 0b %1 %2").arg(hex2(b), hex2(c)));
+    return r;
+}
+
 // The requests the device received from number `from` (from 0) on, as
 // lower-case hexadecimal without blanks.
 inline QStringList requestsHex(const sim::VirtualDevice& device, int from = 0)
