@@ -172,6 +172,17 @@ DeviceEditors CorvelleRepeater::editorsFor(int nCAN, int nFiberOptic) const
     return DeviceEditors(ui, m_pSignalMapper, nCAN, nFiberOptic, drive_type);
 }
 
+// Every editor built anew for m_nCAN and m_nFiberOptic, empty.
+void CorvelleRepeater::rebuildEditors()
+{
+    removeCanTabs();
+    buildCanTabs(m_nCAN);
+    clearFibreGrid();
+    buildFibreGrid(m_nFiberOptic);
+    clearRouteTable();
+    buildRouteTable();
+}
+
 void CorvelleRepeater::removeCanTabs()
 {
     for (int i = ui.tabWidget->count() - 1; i >= 0; --i)

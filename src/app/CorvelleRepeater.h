@@ -46,6 +46,7 @@ public:
     // drive_type. Its result comes back to the GUI thread and ends in showName.
     void searchDevice(int type);
 
+    void rebuildEditors();
     void removeCanTabs();
     void buildCanTabs(int nCAN);
     void clearFibreGrid();

@@ -90,14 +90,9 @@ void CorvelleRepeater::onShowName(int nCAN, int nFiberOptic, QString strName, QS
     m_nCAN = nCAN;
     m_nFiberOptic = nFiberOptic;
     m_pDevInfoWidget->setDevInfo(strDevType, strDevVer, strFirmware, strCardNum);
-    removeCanTabs();
-    buildCanTabs(nCAN);
-    clearFibreGrid();
-    buildFibreGrid(nFiberOptic);
+    rebuildEditors();
     showFirmwareTabNoDevice();
     showFirmwareTabUpgrade();
-    clearRouteTable();
-    buildRouteTable();
     m_bConnected = true;
     // Compared with nothing until the read has given what this device holds.
     m_bHasBaseline = false;

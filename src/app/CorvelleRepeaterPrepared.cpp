@@ -183,12 +183,7 @@ void CorvelleRepeater::prepare(int family, const models::Model& model)
     g_nHardwareType = model.typeCode;
     m_nCAN = model.nCAN;
     m_nFiberOptic = model.nFiberOptic;
-    removeCanTabs();
-    buildCanTabs(m_nCAN);
-    clearFibreGrid();
-    buildFibreGrid(m_nFiberOptic);
-    clearRouteTable();
-    buildRouteTable();
+    rebuildEditors();
     showFirmwareTabNoDevice();
     const config::Shape shape = deviceShape();
     editors().fromModel(config::preparedDefaults(shape));

@@ -171,12 +171,7 @@ void CorvelleRepeater::on_m_pushButtonDefault_clicked()
     // nothing is lost or sent, and the write says so.
     if (m_bConnected && !confirm(confirmDefaultsText()))
         return;
-    removeCanTabs();
-    buildCanTabs(m_nCAN);
-    clearFibreGrid();
-    buildFibreGrid(m_nFiberOptic);
-    clearRouteTable();
-    buildRouteTable();
+    rebuildEditors();
     editors().fromModel(config::family1Defaults(deviceShape()));
     m_bWritingDefaults = true;
     // The question was asked; the defaults are written without the change list.
