@@ -23,25 +23,10 @@ Calls& calls()
     return *made;
 }
 
-class Runner : public QObject {
-    Q_OBJECT
-public slots:
-    void runWaiting()
-    {
-        std::deque<std::function<void()>> now;
-        {
-            std::lock_guard<std::mutex> lock(calls().mutex);
-            now.swap(calls().waiting);
-        }
-        for (const std::function<void()>& call : now)
-            call();
-    }
-};
-
-Runner* runner()
+mainthread::Runner* runner()
 {
-    static Runner* const made = [] {
-        auto* r = new Runner;
+    static mainthread::Runner* const made = [] {
+        auto* r = new mainthread::Runner;
         r->moveToThread(QCoreApplication::instance()->thread());
         return r;
     }();
@@ -49,6 +34,17 @@ Runner* runner()
 }
 
 }  // namespace
+
+void mainthread::Runner::runWaiting()
+{
+    std::deque<std::function<void()>> now;
+    {
+        std::lock_guard<std::mutex> lock(calls().mutex);
+        now.swap(calls().waiting);
+    }
+    for (const std::function<void()>& call : now)
+        call();
+}
 
 void callOnMainThread(std::function<void()> call)
 {
@@ -58,5 +54,3 @@ void callOnMainThread(std::function<void()> call)
     }
     QMetaObject::invokeMethod(runner(), "runWaiting", Qt::QueuedConnection);
 }
-
-#include "MainThreadCalls.moc"
