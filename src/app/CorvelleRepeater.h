@@ -265,6 +265,19 @@ private:
     bool m_bOperationRunning = false;
     bool m_bDeferDeviceEvents = false;  // while an operation's body runs
     QVector<std::function<void()>> m_deferred;
+    // What a worker thread holds of the window, looked at only on the main
+    // thread, where the window is destroyed. A QPointer would have its count
+    // dropped by the thread inside Qt, where ThreadSanitizer cannot follow it.
+    struct WindowRef {
+        CorvelleRepeater* window;
+        std::weak_ptr<const char> alive;
+        CorvelleRepeater* get() const { return alive.expired() ? nullptr : window; }
+    };
+    WindowRef ref()
+    {
+        return {this, m_alive};
+    }
+    std::shared_ptr<const char> m_alive = std::make_shared<const char>(0);
     std::unique_ptr<OperationThread> m_operationThread;  // runs serveEventsWhile's work
     // Model and firmware version of the connected device as last read, for the questions.
     QString m_strModel;

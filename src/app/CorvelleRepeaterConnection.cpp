@@ -29,12 +29,11 @@ void CorvelleRepeater::searchDevice(int type)
     m_pProgressIndicator->startAnimation();
     // The thread holds the device, never the window: a window closed before
     // the search ends is only missed by its result.
-    searchthreads::start([device = m_pHidDevice, jobs = m_pDeviceJobs, family = searchType,
-                          window = QPointer<CorvelleRepeater>(this)] {
+    searchthreads::start([device = m_pHidDevice, jobs = m_pDeviceJobs, family = searchType, window = ref()] {
         const SearchResult result = searchAlone(*jobs, [&] { return ::searchDevice(*device, family); });
         callOnMainThread([window, result] {
-            if (window)
-                window->takeSearchResult(result);
+            if (CorvelleRepeater* w = window.get())
+                w->takeSearchResult(result);
         });
     });
 }

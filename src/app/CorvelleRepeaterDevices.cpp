@@ -159,7 +159,7 @@ void CorvelleRepeater::listAttachedDevices()
         if (d.known)
             known << d;
     }
-    searchthreads::start([jobs = m_pDeviceJobs, known, window = QPointer<CorvelleRepeater>(this)] {
+    searchthreads::start([jobs = m_pDeviceJobs, known, window = ref()] {
         QVector<ListedDevice> list;
         {
             std::lock_guard<std::mutex> lock(jobs->mutex);
@@ -181,10 +181,10 @@ void CorvelleRepeater::listAttachedDevices()
             }
         }
         callOnMainThread([window, list] {
-            if (window)
-                window->whenIdle([window, list] {
-                    if (window)
-                        window->takeDeviceList(list);
+            if (CorvelleRepeater* w = window.get())
+                w->whenIdle([window, list] {
+                    if (CorvelleRepeater* now = window.get())
+                        now->takeDeviceList(list);
                 });
         });
     });
@@ -251,15 +251,15 @@ void CorvelleRepeater::searchDeviceAt(const QString& path, int family)
     m_bSearching = true;
     m_pProgressIndicator->show();
     m_pProgressIndicator->startAnimation();
-    searchthreads::start([device = m_pHidDevice, jobs = m_pDeviceJobs, path = path.toStdString(), family,
-                          window = QPointer<CorvelleRepeater>(this)] {
-        const SearchResult result =
-            searchAlone(*jobs, [&] { return ::searchDevicePath(*device, path, family); });
-        callOnMainThread([window, result] {
-            if (window)
-                window->takeSearchResult(result);
+    searchthreads::start(
+        [device = m_pHidDevice, jobs = m_pDeviceJobs, path = path.toStdString(), family, window = ref()] {
+            const SearchResult result =
+                searchAlone(*jobs, [&] { return ::searchDevicePath(*device, path, family); });
+            callOnMainThread([window, result] {
+                if (CorvelleRepeater* w = window.get())
+                    w->takeSearchResult(result);
+            });
         });
-    });
 }
 
 bool CorvelleRepeater::deviceListTakesEvent(int nType)
