@@ -28,8 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const config::CanChannel& channel : r.configuration.channels) {
             if (++applied > 4)  // the largest devices have four CAN channels
                 break;
-            editor->clearFilters();
-            editor->loadChannelConfig(channel);
+            editor->setChannelConfig(channel);
             editor->channelConfig();
         }
     }
