@@ -31,6 +31,36 @@ constexpr int kEventPassMs = 5;
 // Progress is painted at most this often: about 30 times a second.
 constexpr int kProgressTickMs = 33;
 
+// Holds the window's repaint back while the events queued before an
+// operation run, and asks for it again once they have: the greyed buttons are
+// then painted while the worker thread exchanges the first reports, not
+// before. On a window system painting them costs a D5's write 0.4 ms, a
+// fiftieth of it.
+class HeldRepaint final : public QObject {
+public:
+    explicit HeldRepaint(QWidget* window) : m_window(window) { window->installEventFilter(this); }
+    ~HeldRepaint() override
+    {
+        m_window->removeEventFilter(this);
+        if (m_held)
+            QCoreApplication::postEvent(m_window, new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);
+    }
+    HeldRepaint(const HeldRepaint&) = delete;
+    HeldRepaint& operator=(const HeldRepaint&) = delete;
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::UpdateRequest || watched != m_window)
+            return false;
+        m_held = true;
+        return true;
+    }
+
+private:
+    QWidget* m_window;
+    bool m_held = false;
+};
+
 }  // namespace
 
 TransferResult CorvelleRepeater::runOperation(const QString& notConnectedText, EventPass pass,
@@ -50,8 +80,10 @@ TransferResult CorvelleRepeater::runOperation(const QString& notConnectedText, E
         ScopedDisable lock{ui.m_pushButtonRead,       ui.m_pushButtonWrite,        ui.m_pushButtonDefault,
                            ui.m_pushButtonSaveToFile, ui.m_pushButtonReadFromFile, ui.pushButton_query,
                            ui.pushButton_update,      ui.pushButton_menu,          m_pFirmwareFileButton};
-        if (pass == EventPass::Run)
+        if (pass == EventPass::Run) {
+            const HeldRepaint held(this);
             QCoreApplication::processEvents(QEventLoop::AllEvents, kEventPassMs);
+        }
         // A removal during the pass has taken the device away.
         if (pass == EventPass::Skip || canRun(needs, notConnectedText)) {
             m_bDeferDeviceEvents = true;

@@ -27,6 +27,7 @@ private slots:
     void arrivalWhileConnectedSearchesAfresh();
     void failedSearchLeavesTheEditorsButNoOperation();
     void removalDuringTheWritesEventsStopsIt();
+    void writePaintsItsGreyedButtons();
     void accessDeniedSaysHowToFixIt();
     void arrivalDuringSearchWaitsForIt();
     void windowClosedDuringSearch();
@@ -253,6 +254,31 @@ void ConnectionTest::removalDuringTheWritesEventsStopsIt()
     QVERIFY(!window->isConnected());
     QCOMPARE(m_dialogs.texts(), QStringList{"device not connect"});
     QCOMPARE(requestCount(device), before);
+}
+
+// The repaint held back while the queued events run comes while the reports
+// are exchanged; once the write has ended the window repaints again.
+void ConnectionTest::writePaintsItsGreyedButtons()
+{
+    plug(1, "Vantor-A2").setLatency(2);
+    const auto window = connectedWindow();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QPushButton* write = child<QPushButton>(*window, "m_pushButtonWrite");
+    struct Paints : QObject {
+        QList<bool> enabled;
+        bool eventFilter(QObject* o, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint)
+                enabled << static_cast<QWidget*>(o)->isEnabled();
+            return false;
+        }
+    } paints;
+    write->installEventFilter(&paints);
+    write->click();
+    QCOMPARE(m_dialogs.texts(), QStringList{"set up success"});
+    QCOMPARE(paints.enabled, QList<bool>{false});
+    QTRY_COMPARE(paints.enabled, (QList<bool>{false, true}));
 }
 
 void ConnectionTest::accessDeniedSaysHowToFixIt()
