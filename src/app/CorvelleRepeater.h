@@ -295,6 +295,7 @@ private:
     ChangeMarks m_marks;
     int m_nChanges = 0;
     quint64 m_nEdits = 0;  // every edit of any editor counts
+    quint64 m_nEditsCompared = 0;  // m_nEdits when m_nChanges was last counted
     QLabel* m_pChangesLabel = nullptr;
     QPushButton* m_pFirmwareFileButton = nullptr;  // beside the image's name
     QTimer* m_pCompareTimer = nullptr;

@@ -157,6 +157,7 @@ void CorvelleRepeater::setBaselineShown(const config::Configuration& configurati
     if (m_bConnected)
         watchEdits();
     m_nChanges = 0;
+    m_nEditsCompared = m_nEdits;
     m_marks.show({});
     m_pChangesLabel->clear();
 }
@@ -197,6 +198,7 @@ int CorvelleRepeater::refreshChanges()
     m_pCompareTimer->stop();
     QVector<ChangeMarks::Mark> marks;
     m_nChanges = 0;
+    m_nEditsCompared = m_nEdits;
     if (m_bHasBaseline && (m_bConnected || m_prepared)) {
         watchEdits();
         const DeviceEditors view = editors();
@@ -242,7 +244,9 @@ bool CorvelleRepeater::settleUnwrittenChanges(Replacing what)
 {
     if (m_prepared)
         return settlePreparedChanges(what);
-    if (m_bOperationRunning || refreshChanges() == 0)
+    // Every edit starts the comparison: with none since the last, its count stands.
+    const bool compared = !m_pCompareTimer->isActive() && m_nEdits == m_nEditsCompared;
+    if (m_bOperationRunning || (compared ? m_nChanges : refreshChanges()) == 0)
         return true;
     QStringList lines;
     for (const config::Change& change : config::changes(m_baseline, editors().toModel(), deviceShape()))
