@@ -244,8 +244,8 @@ bool CorvelleRepeater::settleUnwrittenChanges(Replacing what)
 {
     if (m_prepared)
         return settlePreparedChanges(what);
-    // Every edit starts the comparison: with none since the last, its count stands.
-    const bool compared = !m_pCompareTimer->isActive() && m_nEdits == m_nEditsCompared;
+    // With no edit since the last comparison, its count stands.
+    const bool compared = m_nEdits == m_nEditsCompared;
     if (m_bOperationRunning || (compared ? m_nChanges : refreshChanges()) == 0)
         return true;
     QStringList lines;
