@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QMouseEvent>
+#include <QTimer>
 
 using namespace e2e;
 
@@ -279,6 +280,19 @@ void ConnectionTest::writePaintsItsGreyedButtons()
     QCOMPARE(m_dialogs.texts(), QStringList{"set up success"});
     QCOMPARE(paints.enabled, QList<bool>{false});
     QTRY_COMPARE(paints.enabled, (QList<bool>{false, true}));
+
+    // A window opened while the queued events run has the main window
+    // repainted under it before it closes.
+    paints.enabled.clear();
+    QList<bool> paintedUnderTheBox;
+    QTimer::singleShot(0, window.get(), [&] {
+        QWidget box(window.get(), Qt::Dialog);
+        box.show();
+        static_cast<void>(QTest::qWaitFor([&] { return !paints.enabled.isEmpty(); }, 2000));
+        paintedUnderTheBox = paints.enabled;
+    });
+    write->click();
+    QCOMPARE(paintedUnderTheBox, QList<bool>{false});
 }
 
 void ConnectionTest::accessDeniedSaysHowToFixIt()
