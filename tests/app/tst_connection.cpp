@@ -261,7 +261,10 @@ void ConnectionTest::removalDuringTheWritesEventsStopsIt()
 // are exchanged; once the write has ended the window repaints again.
 void ConnectionTest::writePaintsItsGreyedButtons()
 {
-    plug(1, "Vantor-A2").setLatency(2);
+    // Answers that take their time: the write is still on the worker when the window paints.
+    sim::VirtualDevice& device = plug(1, "Vantor-A2");
+    device.setInstantTimeouts(false);
+    device.setLatency(2);
     const auto window = connectedWindow();
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
