@@ -32,14 +32,31 @@ void CorvelleRepeater::readNow()
         m_bShowReadResult ? tr("read success") : QString());
 }
 
+namespace {
+
+bool sameText(const config::Configuration& a, const config::Configuration& b)
+{
+    return a.channels == b.channels && a.fibreRates == b.fibreRates && a.routes == b.routes;
+}
+
+}  // namespace
+
 // The editors show what was read, also when the read failed half way.
 TransferResult CorvelleRepeater::readConfiguration()
 {
-    config::Configuration model = editors().toModel();
+    const config::Configuration shown = editors().toModel();
+    const quint64 editsBefore = m_nEdits;
+    config::Configuration model = shown;
     const config::Shape shape = deviceShape();
     HIDDevice& device = *m_pHidDevice;
     TransferResult result;
     serveEventsWhile([&] { result = session::readConfiguration(device, shape, &model); });
+    // Editors that show what was read, and were not edited meanwhile, stay as
+    // they are: nothing to set, nothing to compare.
+    if (m_nEdits == editsBefore && sameText(model, shown)) {
+        setBaselineShown(model);
+        return result;
+    }
     editors().fromModel(model);
     // Also after a read that failed half way: the editors show what the device
     // is known to hold, and nothing is marked that the user did not change.

@@ -21,7 +21,8 @@ private slots:
     void changeListAndMarks_data();
     void changeListAndMarks();
     void noChangeStillOffersWrite();
-    void anEditDuringTheWriteStaysMarked();
+    void anEditDuringTheOperation_data();
+    void anEditDuringTheOperation();
     void listTurnedOffInTheSettings();
     void guardsCancelSendNothing_data();
     void guardsCancelSendNothing();
@@ -150,8 +151,24 @@ void ChangesTest::noChangeStillOffersWrite()
 
 // The editors stay open while the device is written: what the user changes
 // meanwhile is not what was written, and stays marked.
-void ChangesTest::anEditDuringTheWriteStaysMarked()
+void ChangesTest::anEditDuringTheOperation_data()
 {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("outcome");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<QStringList>("marks");
+    // The write sends what the window took when it started: the edit stays marked.
+    QTest::newRow("write") << "m_pushButtonWrite" << "set up success" << "19200" << "1 unwritten change"
+                           << QStringList{"device: 115200"};
+    // The read shows what the device holds, over the edit.
+    QTest::newRow("read") << "m_pushButtonRead" << "read success" << "115200" << "" << QStringList();
+}
+
+void ChangesTest::anEditDuringTheOperation()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, outcome);
     sim::VirtualDevice& device = plug(2, "Vantor-D3");
     const auto window = connectedWindow();
     device.clearTrace();
@@ -167,10 +184,11 @@ void ChangesTest::anEditDuringTheWriteStaysMarked()
         selector->setCurrentIndex(selector->findText("19200"));
     });
     edit.start(1);
-    click(*window, "m_pushButtonWrite");
-    QCOMPARE(m_dialogs.texts(), QStringList{"set up success"});
-    QCOMPARE(child<QLabel>(*window, "changesLabel")->text(), QStringLiteral("1 unwritten change"));
-    QCOMPARE(markedToolTips(*window), QStringList{"device: 115200"});
+    click(*window, qPrintable(button));
+    QCOMPARE(m_dialogs.texts(), QStringList{outcome});
+    QTEST(selector->currentText(), "shown");
+    QTEST(child<QLabel>(*window, "changesLabel")->text(), "count");
+    QTEST(markedToolTips(*window), "marks");
 }
 
 // Turned off in the menu, the write goes without the list, and stays so in
@@ -299,6 +317,18 @@ void ChangesTest::guardsWriteSaveDiscard()
     QCOMPARE(child<QComboBox>(*canEditor(*window, 0), "comboBoxBautRate")->currentText(),
              QStringLiteral("250K"));
     QCOMPARE(filters->item(0, 2)->text(), QStringLiteral("00 00 00 00"));
+    QCOMPARE(window->refreshChanges(), 0);
+
+    // A route or a fibre edited alone comes back as the device holds it.
+    QTest::mouseClick(routeCell(*window, 0, 3), Qt::LeftButton);
+    m_dialogs.choiceAnswers << QStringLiteral("Discard");
+    click(*window, "m_pushButtonRead");
+    QCOMPARE(window->refreshChanges(), 0);
+    QComboBox* selector = fibreSelector(*window, 0);
+    selector->setCurrentIndex(selector->findText("19200"));
+    m_dialogs.choiceAnswers << QStringLiteral("Discard");
+    click(*window, "m_pushButtonRead");
+    QCOMPARE(selector->currentText(), QStringLiteral("115200"));
     QCOMPARE(window->refreshChanges(), 0);
 
     // The same register spelled otherwise is no change.
