@@ -32,15 +32,6 @@ void CorvelleRepeater::readNow()
         m_bShowReadResult ? tr("read success") : QString());
 }
 
-namespace {
-
-bool sameText(const config::Configuration& a, const config::Configuration& b)
-{
-    return a.channels == b.channels && a.fibreRates == b.fibreRates && a.routes == b.routes;
-}
-
-}  // namespace
-
 // The editors show what was read, also when the read failed half way.
 TransferResult CorvelleRepeater::readConfiguration()
 {
@@ -53,7 +44,7 @@ TransferResult CorvelleRepeater::readConfiguration()
     serveEventsWhile([&] { result = session::readConfiguration(device, shape, &model); });
     // Editors that show what was read, and were not edited meanwhile, stay as
     // they are: nothing to set, nothing to compare.
-    if (m_nEdits == editsBefore && sameText(model, shown)) {
+    if (m_nEdits == editsBefore && model == shown) {
         setBaselineShown(model);
         return result;
     }

@@ -43,6 +43,13 @@ struct Configuration {
     route::Matrix routes;  // one row per source port
 };
 
+// The same texts in every field; differences() also takes a register spelled
+// otherwise ("00000000", "00 00 00 00") as the same value.
+inline bool operator==(const Configuration& a, const Configuration& b)
+{
+    return a.channels == b.channels && a.fibreRates == b.fibreRates && a.routes == b.routes;
+}
+
 // What the device is: its family and its channel counts, and how many modes
 // its CAN FD channels offer (1 "CAN" only, or 2 with "CANFD").
 struct Shape {
